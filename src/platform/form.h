@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+#include <QWidget>
+
+// A top-level window of the workstation. Created once, then shown and hidden
+// until the program ends, so it keeps its controls' contents between uses.
+// No title-bar buttons: a window is left only through its own buttons.
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    enum class Placement { ScreenCenter, Designed };
+
+    struct Definition {
+        QString caption;
+        QSize outerSize;          // pixels, frame included
+        bool stayOnTop = true;
+        Placement placement = Placement::ScreenCenter;
+        QPoint designedPosition;  // pixels, for Placement::Designed
+    };
+
+    explicit Form(const Definition &definition);
+
+    // Showing a hidden window runs FormShow (a failure there is reported and the
+    // window is shown all the same), then shows, raises and activates it.
+    // Showing a visible window only raises and activates it.
+    void Show();
+    // Runs FormClose, then hides the window.
+    void Close();
+
+    // The client size that gives `outer` with the classic window frame.
+    static QSize clientSizeFor(QSize outer);
+
+protected:
+    virtual void FormShow() {}
+    virtual void FormClose() {}
+
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    Definition definition_;
+    bool shownBefore_ = false;
+};

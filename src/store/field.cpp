@@ -1,0 +1,49 @@
+#include "store/field.h"
+
+#include "platform/convert.h"
+#include "platform/failure.h"
+#include "store/data_set.h"
+
+namespace {
+
+[[noreturn]] void cannotConvert(const QString &from, const QString &to)
+{
+    throw Failure(QStringLiteral("Could not convert variant of type (%1) into type (%2)").arg(from, to));
+}
+
+} // namespace
+
+QVariant Field::value() const
+{
+    return dataSet_->fieldValue(index_);
+}
+
+QString Field::asString() const
+{
+    const QVariant v = value();
+    if (v.isNull())
+        cannotConvert(QStringLiteral("Null"), QStringLiteral("String"));
+    if (v.typeId() == QMetaType::QDateTime)
+        return Convert::dateTimeToStr(v.toDateTime());
+    return v.toString();
+}
+
+int Field::asInteger() const
+{
+    const QVariant v = value();
+    if (v.isNull())
+        cannotConvert(QStringLiteral("Null"), QStringLiteral("Integer"));
+    if (v.typeId() == QMetaType::QString) {
+        bool ok = false;
+        const int number = v.toString().trimmed().toInt(&ok);
+        if (!ok)
+            cannotConvert(QStringLiteral("String"), QStringLiteral("Integer"));
+        return number;
+    }
+    return v.toInt();
+}
+
+void Field::setValue(const QVariant &value)
+{
+    dataSet_->setFieldValue(index_, value);
+}

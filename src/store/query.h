@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDate>
+#include <QMap>
+#include <QStringList>
+
+#include "store/data_set.h"
+
+// A data set over a statement with named parameters (":name"). Its text is
+// built line by line; lines are joined by a line break.
+class Query : public DataSet {
+    Q_OBJECT
+public:
+    using DataSet::DataSet;
+
+    // The statement's lines; change them only while the query is closed.
+    QStringList &SQL() { return lines_; }
+    const QStringList &SQL() const { return lines_; }
+
+    // The value bound to ":name" at the next Open. A date parameter compares
+    // equal to a stored whole day.
+    void setParameter(const QString &name, const QVariant &value);
+
+protected:
+    QString selectText() const override;
+    void bindParameters(Statement &statement) const override;
+
+private:
+    QStringList lines_;
+    QMap<QString, QVariant> parameters_;
+};
