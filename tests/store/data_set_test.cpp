@@ -1,0 +1,256 @@
+#include "platform/failure.h"
+#include "store/query.h"
+#include "store/table_data_set.h"
+#include "temp_database.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString nullToString()
+{
+    return QStringLiteral("Could not convert variant of type (Null) into type (String)");
+}
+
+QString failureOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Failure &failure) {
+        return failure.message();
+    }
+    return {};
+}
+
+void appendRecord(TableDataSet &table, const QString &name, const QString &findings, const QString &bed)
+{
+    table.Append();
+    table.fieldByName("jcjlh").setValue(2006030501);
+    table.fieldByName("xm").setValue(name);
+    table.fieldByName("xb").setValue(QStringLiteral("男"));
+    table.fieldByName("nl").setValue(QStringLiteral("42"));
+    table.fieldByName("jcrq").setValue(QDate(2006, 3, 5));
+    table.fieldByName("jcbw").setValue(QStringLiteral("胸部正位"));
+    table.fieldByName("jcks").setValue(QStringLiteral("内科"));
+    table.fieldByName("lczd").setValue(QStringLiteral("咳嗽"));
+    table.fieldByName("jcsj").setValue(findings);
+    table.fieldByName("zdyj").setValue(QStringLiteral("心肺膈未见明显异常。"));
+    table.fieldByName("jtzz").setValue(bed);
+    table.Post();
+}
+
+class StoreTest : public ::testing::Test {
+protected:
+    TempDatabase db;
+};
+
+} // namespace
+
+TEST_F(StoreTest, TextIsCutToTheDeclaredWidthAndEmptyValuesKeepTheirKind)
+{
+    TableDataSet hzzl(&db.connection(), "ADODataSet1", "hzzl");
+    for (const char *column : {"xm", "xb", "jcbw", "jcks", "lczd", "jtzz"})
+        hzzl.declareWidth(column, 50);
+    hzzl.Open();
+    appendRecord(hzzl, QString(51, QChar(0x5f20)), QString(), QString());
+
+    EXPECT_EQ(db.scalar("select length(xm) from hzzl").toInt(), 50);
+    // Empty findings are stored as null but read back as empty text.
+    EXPECT_EQ(db.scalar("select typeof(jcsj) from hzzl").toString(), "null");
+    // An empty bed number is a zero-length text, never null.
+    EXPECT_EQ(db.scalar("select typeof(jtzz) || length(jtzz) from hzzl").toString(), "text0");
+
+    Query query(&db.connection(), "ADOQuery1");
+    query.SQL() << "select jcsj as 检查所见, jtzz as 家庭住址, nl from hzzl";
+    query.Open();
+    EXPECT_EQ(query.fieldByName("检查所见").asString(), "");
+    EXPECT_EQ(query.fieldByName("家庭住址").asString(), "");
+    EXPECT_EQ(query.fieldByName("nl").asInteger(), 42);
+
+    TableDataSet nr(&db.connection(), "ADODataSet4", "nr");
+    nr.Open();
+    nr.Append();
+    nr.fieldByName("bt").setValue(QStringLiteral("胸部"));
+    nr.fieldByName("nr").setValue(QString(256, 'x'));
+    nr.Post();
+    EXPECT_EQ(db.scalar("select length(nr) from nr").toInt(), 255);
+}
+
+TEST_F(StoreTest, NarrowerWindowWidthWinsAndSurrogatePairsAreNotSplit)
+{
+    TableDataSet ks(&db.connection(), "ADODataSet2", "ks");
+    ks.declareWidth("ksmc", 3);
+    ks.Open();
+    ks.Append();
+    // Two ordinary characters and a character outside the basic plane: cutting
+    // at 3 would leave half of it.
+    ks.fieldByName("ksmc").setValue(QStringLiteral("内科") + QString::fromUcs4(U"\U00020BB7"));
+    ks.Post();
+    EXPECT_EQ(db.scalar("select ksmc from ks").toString(), QStringLiteral("内科"));
+}
+
+TEST_F(StoreTest, NullRulesAndConversionMessages)
+{
+    db.exec("insert into hzzl (jcjlh, xm) values (1, null)");
+    Query query(&db.connection(), "ADOQuery1");
+    query.SQL() << "select xm, jcsj, jcjlh from hzzl";
+    query.Open();
+    EXPECT_EQ(failureOf([&] { query.fieldByName("xm").asString(); }), nullToString());
+    EXPECT_EQ(query.fieldByName("jcsj").asString(), "");
+
+    Query empty(&db.connection(), "ADOQuery2");
+    empty.SQL() << "select ksmc as 科室名称 from ks";
+    empty.Open();
+    EXPECT_EQ(empty.recordCount(), 0);
+    EXPECT_TRUE(empty.eof());
+    EXPECT_TRUE(empty.fieldByName("科室名称").isNull());
+    EXPECT_EQ(failureOf([&] { empty.fieldByName("科室名称").asString(); }), nullToString());
+    EXPECT_EQ(failureOf([&] { empty.fieldByName("nosuch"); }), "ADOQuery2: Field 'nosuch' not found");
+
+    // max() over an empty table: one row holding null.
+    Query highest(&db.connection(), "ADOQuery3");
+    highest.SQL() << "select max(jcjlh) as jlh from ks";
+    EXPECT_NE(failureOf([&] { highest.Open(); }), "");  // ks has no jcjlh: the database error surfaces
+}
+
+TEST_F(StoreTest, AgeThatIsNotANumberFailsTheWrite)
+{
+    TableDataSet hzzl(&db.connection(), "ADODataSet1", "hzzl");
+    hzzl.Open();
+    hzzl.Append();
+    EXPECT_EQ(failureOf([&] { hzzl.fieldByName("nl").setValue(QStringLiteral("")); }), "'' is not a valid integer value");
+    EXPECT_EQ(failureOf([&] { hzzl.fieldByName("nl").setValue(QStringLiteral("4x")); }), "'4x' is not a valid integer value");
+}
+
+TEST_F(StoreTest, DeleteMovesToTheFollowingRowOrTheNewLast)
+{
+    for (const char *name : {"a", "b", "c", "d"})
+        db.exec("insert into bt (bt) values (?)", {name});
+    TableDataSet bt(&db.connection(), "ADODataSet3", "bt");
+    bt.Open();
+    bt.setCurrentRow(1);
+    bt.Delete();  // b
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "c");
+    bt.setCurrentRow(2);
+    bt.Delete();  // d, the last
+    EXPECT_EQ(bt.currentRow(), 1);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "c");
+    bt.Delete();
+    bt.Delete();
+    EXPECT_EQ(bt.recordCount(), 0);
+    EXPECT_EQ(bt.currentRow(), -1);
+    EXPECT_TRUE(bt.fieldByName("bt").isNull());
+    EXPECT_EQ(db.scalar("select count(*) from bt").toInt(), 0);
+    EXPECT_NE(failureOf([&] { bt.Delete(); }), "");
+}
+
+TEST_F(StoreTest, RefreshRereadsValuesAndKeepsTheCurrentRow)
+{
+    for (const char *name : {"a", "b", "c"})
+        db.exec("insert into bt (bt) values (?)", {name});
+    TableDataSet bt(&db.connection(), "ADODataSet3", "bt");
+    bt.Open();
+    bt.setCurrentRow(2);
+    bt.Edit();
+    bt.fieldByName("bt").setValue("C");
+    bt.Post();
+    db.exec("update bt set bt = 'B' where bt = 'b'");
+    bt.setCurrentRow(1);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "b");  // held values until refresh
+    bt.Refresh();
+    EXPECT_EQ(bt.currentRow(), 1);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "B");
+    bt.setCurrentRow(2);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "C");
+
+    Query query(&db.connection(), "ADOQuery1");
+    query.SQL() << "select bt from bt";
+    query.Open();
+    query.setCurrentRow(2);
+    db.exec("update bt set bt = 'Z' where bt = 'C'");
+    query.Refresh();
+    EXPECT_EQ(query.currentRow(), 2);
+    EXPECT_EQ(query.fieldByName("bt").asString(), "Z");
+}
+
+TEST_F(StoreTest, ParametersAreBoundNeverPasted)
+{
+    db.exec("insert into nr (bt, nr) values (?, ?)", {"胸部", "一"});
+    db.exec("insert into nr (bt, nr) values (?, ?)", {"x' or '1'='1", "二"});
+    db.exec("insert into hzzl (jcjlh, jcrq) values (2006030501, '2006-03-05')");
+    db.exec("insert into hzzl (jcjlh, jcrq) values (2006030601, '2006-03-06')");
+
+    Query phrases(&db.connection(), "ADOQuery2");
+    phrases.SQL() << "select nr from nr" << "where bt=:bt";
+    phrases.setParameter("bt", "x' or '1'='1");
+    phrases.Open();
+    ASSERT_EQ(phrases.recordCount(), 1);
+    EXPECT_EQ(phrases.fieldByName("nr").asString(), "二");
+
+    Query byNumber(&db.connection(), "ADOQuery1");
+    byNumber.SQL() << "select jcjlh as 检查纪录号, jcrq as 检查日期 from hzzl" << "where jcjlh=:jlh";
+    byNumber.setParameter("jlh", 2006030601);
+    byNumber.Open();
+    ASSERT_EQ(byNumber.recordCount(), 1);
+    EXPECT_EQ(byNumber.fieldByName("检查日期").value().toDateTime().date(), QDate(2006, 3, 6));
+
+    Query byDay(&db.connection(), "ADOQuery3");
+    byDay.SQL() << "select jcjlh from hzzl" << "where jcrq = :rq";
+    byDay.setParameter("rq", QDate(2006, 3, 5));
+    byDay.Open();
+    ASSERT_EQ(byDay.recordCount(), 1);
+    EXPECT_EQ(byDay.fieldByName("jcjlh").asInteger(), 2006030501);
+}
+
+TEST_F(StoreTest, LargeResultsReadLazilyYetBehaveLikeRowsInMemory)
+{
+    db.exec("begin");
+    for (int i = 0; i < 1000; ++i)
+        db.exec("insert into bt (bt) values (?)", {QString::number(i)});
+    db.exec("commit");
+
+    TableDataSet bt(&db.connection(), "ADODataSet3", "bt");
+    bt.Open();
+    EXPECT_EQ(bt.recordCount(), 1000);
+    // Jump far ahead, come back, delete there, and read a part not read yet:
+    // every row must still be the right one.
+    bt.setCurrentRow(900);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "900");
+    bt.setCurrentRow(10);
+    bt.Delete();
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "11");
+    bt.setCurrentRow(600);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "601");
+    bt.setCurrentRow(998);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "999");
+    EXPECT_EQ(bt.recordCount(), 999);
+
+    int seen = 0;
+    QString last;
+    for (bt.First(); !bt.eof(); bt.Next()) {
+        last = bt.fieldByName("bt").asString();
+        ++seen;
+    }
+    EXPECT_EQ(seen, 999);
+    EXPECT_EQ(last, "999");
+}
+
+TEST_F(StoreTest, AppendedRowsJoinTheEndAndClosedDataSetsRefuseWork)
+{
+    db.exec("insert into bt (bt) values ('a')");
+    TableDataSet bt(&db.connection(), "ADODataSet3", "bt");
+    EXPECT_EQ(failureOf([&] { bt.First(); }), "ADODataSet3: Cannot perform this operation on a closed dataset");
+    bt.Open();
+    bt.Append();
+    bt.fieldByName("bt").setValue("b");
+    bt.Post();
+    EXPECT_EQ(bt.recordCount(), 2);
+    EXPECT_EQ(bt.currentRow(), 1);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "b");
+    EXPECT_EQ(failureOf([&] { bt.fieldByName("bt").setValue("c"); }), "ADODataSet3: Dataset not in edit or insert mode");
+
+    Query query(&db.connection(), "ADOQuery1");
+    query.SQL() << "select bt from bt";
+    query.Open();
+    EXPECT_EQ(failureOf([&] { query.Append(); }), "ADOQuery1: Cannot modify a read-only dataset");
+}
