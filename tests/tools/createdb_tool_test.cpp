@@ -1,0 +1,89 @@
+#include "existing_file.h"
+#include "sqlite_file.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString errors;
+};
+
+ToolRun runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(CREATEDB_PROGRAM), arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(CreatedbTool, CreatesTheDatabaseWithOrWithoutSampleDictionaries)
+{
+    struct Case {
+        QStringList arguments; // "{db}" stands for the database path
+        QString fileName;
+        bool sample;
+    };
+    const QList<Case> cases = {
+        {{"--sample", "{db}"}, "ruvured.mdb", true},
+        {{"{db}", "--sample"}, "ruvured.mdb", true},
+        {{"{db}"}, "ruvured.mdb", false},
+        {{"--sample", "{db}"}, "放射 科.mdb", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE((c.arguments.join(' ') + ' ' + c.fileName).toStdString());
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(c.fileName);
+
+        const ToolRun run = runTool(QStringList(c.arguments).replaceInStrings("{db}", path));
+        EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+        const SqliteFile db(path);
+        EXPECT_EQ(db.number("select count(*) from ks") > 0, c.sample);
+        EXPECT_EQ(db.number("select count(*) from nr") > 0, c.sample);
+        EXPECT_EQ(db.number("select count(*) from hzzl"), 0);
+    }
+}
+
+TEST(CreatedbTool, RefusesAnExistingFileAndLeavesItUntouched)
+{
+    for (const auto &[name, bytes] : ExistingFile::foreignKinds()) {
+        for (const bool sample : {false, true}) {
+            SCOPED_TRACE(std::string(name) + (sample ? " with --sample" : ""));
+            const ExistingFile existing(bytes);
+            const ToolRun run = runTool(sample ? QStringList{"--sample", existing.path()} : QStringList{existing.path()});
+            EXPECT_NE(run.exitCode, 0);
+            EXPECT_TRUE(run.errors.contains(QStringLiteral("已存在"))) << run.errors.toStdString();
+            EXPECT_TRUE(existing.untouched());
+        }
+    }
+}
+
+TEST(CreatedbTool, RejectsAWrongCommandLineWithoutCreatingAnything)
+{
+    const QList<QStringList> cases = {
+        {},
+        {"--sample"},
+        {"a.mdb", "b.mdb"},
+        {"--force", "a.mdb"},
+    };
+    for (const QStringList &arguments : cases) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const QTemporaryDir dir;
+        QStringList absolute;
+        for (const QString &argument : arguments)
+            absolute << (argument.startsWith('-') ? argument : dir.filePath(argument));
+
+        const ToolRun run = runTool(absolute);
+        EXPECT_NE(run.exitCode, 0);
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("用法"))) << run.errors.toStdString();
+        EXPECT_FALSE(QFile::exists(dir.filePath("a.mdb")));
+        EXPECT_FALSE(QFile::exists(dir.filePath("b.mdb")));
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Departments, examination sites and report phrases a new installation can
+// start with, so the pickers and the phrase library are usable on the first day.
+class SampleDictionaries {
+public:
+    // A dictionary name with its pinyin code: the upper-case initial of the
+    // pinyin of each character.
+    struct CodedName {
+        QString name;
+        QString code;
+    };
+
+    // The phrases filed under one title, in the order the operator sees them.
+    struct PhraseGroup {
+        QString title;
+        QStringList phrases;
+    };
+
+    static const QList<CodedName> &departments();
+    static const QList<CodedName> &sites();
+    static const QList<PhraseGroup> &phraseGroups();
+
+    // Writes every sample row into the existing workstation database at `path`
+    // in one transaction. Throws Failure, leaving the file as it was, when the
+    // file is missing, is not one of our databases, already holds dictionary
+    // rows, or cannot be written.
+    static void fill(const QString &path);
+};
