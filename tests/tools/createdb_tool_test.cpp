@@ -1,6 +1,8 @@
 #include "existing_file.h"
-#include "sqlite_file.h"
+#include "store/connection.h"
+#include "store/statement.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -24,30 +26,35 @@ ToolRun runTool(const QStringList &arguments)
 
 } // namespace
 
-TEST(CreatedbTool, CreatesTheDatabaseWithOrWithoutSampleDictionaries)
+TEST(CreatedbTool, CreatesADatabaseTheProgramOpens)
 {
     struct Case {
         QStringList arguments; // "{db}" stands for the database path
-        QString fileName;
+        QString folder;
         bool sample;
     };
     const QList<Case> cases = {
-        {{"--sample", "{db}"}, "ruvured.mdb", true},
-        {{"{db}", "--sample"}, "ruvured.mdb", true},
-        {{"{db}"}, "ruvured.mdb", false},
-        {{"--sample", "{db}"}, "放射 科.mdb", true},
+        {{"--sample", "{db}"}, "", true},
+        {{"{db}", "--sample"}, "", true},
+        {{"{db}"}, "", false},
+        {{"--sample", "{db}"}, "放射 科", true},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE((c.arguments.join(' ') + ' ' + c.fileName).toStdString());
+        SCOPED_TRACE((c.arguments.join(' ') + ' ' + c.folder).toStdString());
         const QTemporaryDir dir;
-        const QString path = dir.filePath(c.fileName);
+        const QString folder = QDir(dir.path()).filePath(c.folder);
+        ASSERT_TRUE(QDir().mkpath(folder));
 
-        const ToolRun run = runTool(QStringList(c.arguments).replaceInStrings("{db}", path));
+        const ToolRun run = runTool(QStringList(c.arguments).replaceInStrings("{db}", folder + "/ruvured.mdb"));
         EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
-        const SqliteFile db(path);
-        EXPECT_EQ(db.number("select count(*) from ks") > 0, c.sample);
-        EXPECT_EQ(db.number("select count(*) from nr") > 0, c.sample);
-        EXPECT_EQ(db.number("select count(*) from hzzl"), 0);
+        Connection connection;
+        connection.setConnectionString(Connection::connectionStringFor(folder));
+        const auto count = [&](const char *table) {
+            return Statement::scalar(connection.handle(), QStringLiteral("select count(*) from %1").arg(table)).toInt();
+        };
+        EXPECT_EQ(count("ks") > 0, c.sample);
+        EXPECT_EQ(count("nr") > 0, c.sample);
+        EXPECT_EQ(count("hzzl"), 0);
     }
 }
 

@@ -1,8 +1,7 @@
 #include "createdb/sample_dictionaries.h"
 #include "existing_file.h"
 #include "platform/failure.h"
-#include "sqlite_file.h"
-#include "store/database_creator.h"
+#include "temp_database.h"
 
 #include <QFile>
 #include <QHash>
@@ -22,14 +21,6 @@ const QList<std::pair<const char *, const QList<CodedName> *>> &codedDictionarie
         {"sites", &SampleDictionaries::sites()},
     };
     return list;
-}
-
-QString createFilled(const QTemporaryDir &dir)
-{
-    const QString path = dir.filePath(QStringLiteral("ruvured.mdb"));
-    DatabaseCreator::create(path);
-    SampleDictionaries::fill(path);
-    return path;
 }
 
 } // namespace
@@ -93,33 +84,38 @@ TEST(SampleDictionaries, PhrasesFitTheirColumns)
 
 TEST(SampleDictionaries, FillWritesEveryEntryIntoItsColumns)
 {
-    const QTemporaryDir dir;
-    const SqliteFile db(createFilled(dir));
+    TempDatabase db;
+    SampleDictionaries::fill(db.path());
 
-    for (const auto &[table, entries] : {std::pair{QStringLiteral("ks"), &SampleDictionaries::departments()},
-                                         std::pair{QStringLiteral("bwmc"), &SampleDictionaries::sites()}}) {
-        QList<QStringList> expected;
+    const QList<std::pair<QString, const QList<CodedName> *>> tables = {
+        {"select group_concat(ksmc || '=' || kspym, ';') from (select * from ks order by rowid)",
+         &SampleDictionaries::departments()},
+        {"select group_concat(bwmc || '=' || bwpym, ';') from (select * from bwmc order by rowid)",
+         &SampleDictionaries::sites()},
+    };
+    for (const auto &[sql, entries] : tables) {
+        QStringList expected;
         for (const CodedName &entry : *entries)
-            expected << QStringList{entry.name, entry.code};
-        EXPECT_EQ(db.rows(QStringLiteral("select * from %1 order by rowid").arg(table)), expected)
-            << table.toStdString();
+            expected << entry.name + '=' + entry.code;
+        EXPECT_EQ(db.scalar(sql).toString(), expected.join(';'));
     }
     qsizetype phrases = 0;
     for (const auto &group : SampleDictionaries::phraseGroups())
         phrases += group.phrases.size();
-    EXPECT_EQ(db.number("select count(*) from bt"), SampleDictionaries::phraseGroups().size());
-    EXPECT_EQ(db.number("select count(*) from nr"), phrases);
+    EXPECT_EQ(db.scalar("select count(*) from bt").toInt(), SampleDictionaries::phraseGroups().size());
+    EXPECT_EQ(db.scalar("select count(*) from nr").toInt(), phrases);
     // The report window lists a title's phrases by equal text.
-    EXPECT_EQ(db.number("select count(*) from nr where bt not in (select bt from bt)"), 0);
-    EXPECT_EQ(db.number("select count(*) from bt where bt not in (select bt from nr)"), 0);
-    EXPECT_EQ(db.number("select max(length(nr)) <= 255 from nr"), 1);
+    EXPECT_EQ(db.scalar("select count(*) from nr where bt not in (select bt from bt)").toInt(), 0);
+    EXPECT_EQ(db.scalar("select count(*) from bt where bt not in (select bt from nr)").toInt(), 0);
+    EXPECT_LE(db.scalar("select max(length(nr)) from nr").toInt(), 255);
 }
 
 TEST(SampleDictionaries, FillRefusesFilesItShouldNotTouch)
 {
-    const QTemporaryDir source;
+    const TempDatabase filled;
+    SampleDictionaries::fill(filled.path());
     QList<ExistingFile::Kind> kinds = ExistingFile::foreignKinds();
-    kinds.append({"database already filled", ExistingFile::contentsOf(createFilled(source))});
+    kinds.append({"database already filled", ExistingFile::contentsOf(filled.path())});
     for (const auto &[name, bytes] : kinds) {
         SCOPED_TRACE(name);
         const ExistingFile existing(bytes);
@@ -135,14 +131,12 @@ TEST(SampleDictionaries, FillRefusesFilesItShouldNotTouch)
 
 TEST(SampleDictionaries, FillWritesAllOrNothing)
 {
-    const QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("ruvured.mdb"));
-    DatabaseCreator::create(path);
-    SqliteFile db(path);
+    TempDatabase db;
     // Phrases are written last: departments, sites and titles are already in
     // when the first phrase is refused.
-    db.execute("create trigger refuse before insert on nr begin select raise(fail, 'refused'); end");
+    db.exec("create trigger refuse before insert on nr begin select raise(fail, 'refused'); end");
 
-    EXPECT_THROW(SampleDictionaries::fill(path), Failure);
-    EXPECT_EQ(db.number("select (select count(*) from ks) + (select count(*) from bwmc) + (select count(*) from bt)"), 0);
+    EXPECT_THROW(SampleDictionaries::fill(db.path()), Failure);
+    EXPECT_EQ(db.scalar("select (select count(*) from ks) + (select count(*) from bwmc) + (select count(*) from bt)")
+                  .toInt(), 0);
 }
