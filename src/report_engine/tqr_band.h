@@ -1,0 +1,15 @@
+#pragma once
+
+#include "report_engine/tqr_custom_band.h"
+
+// A band whose type the definition chooses.
+class TQRBand : public TQRCustomBand {
+public:
+    explicit TQRBand(TQRControl *parent = nullptr, TQRBandType type = rbTitle, int screenResolution = 0)
+        : TQRCustomBand(parent, type, screenResolution)
+    {
+    }
+
+    // Re-orders and re-arranges the report's bands.
+    void SetBandType(TQRBandType type) { SetBandTypeValue(type); }
+};

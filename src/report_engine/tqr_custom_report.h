@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/text_measure.h"
+#include "report_engine/tqr_base_panel.h"
+#include "report_engine/tqr_custom_controller.h"
+#include "report_engine/tqr_page.h"
+#include "report_engine/tqr_printer_settings.h"
+#include "report_engine/tqr_report_bands.h"
+
+#include <QFont>
+#include <QMap>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class TQRCustomBand;
+
+// Named constants that expressions of a report can read.
+using TQREvEnvironment = QMap<QString, QString>;
+
+// A report: its page, its bands in canonical order, its controller and
+// printer settings. All geometry lives in report units (0.1 mm) in the size
+// objects; pixel bounds follow from them.
+class TQRCustomReport : public TQRBasePanel {
+public:
+    // `screenResolution` in pixels per inch for the size objects; 0 reads the screen's.
+    explicit TQRCustomReport(int screenResolution = 0);
+    ~TQRCustomReport() override;
+
+    TQRPage &Page() { return page_; }
+    const TQRPage &Page() const { return page_; }
+    TQRReportBands &Bands() { return bands_; }
+    const TQRReportBands &Bands() const { return bands_; }
+    TQRCustomController &Controller() { return *controller_; }
+    TQRReportPrinterSettings &PrinterSettings() { return printerSettings_; }
+    const std::vector<TQRCustomBand *> &BandSequence() const { return bandSequence_; }
+
+    QStringList Description;
+    TQREvEnvironment Functions;
+    TQRReportOptions Options = FirstPageHeader | LastPageFooter;
+    QString ReportTitle;
+    bool ShowProgress = true;
+    bool SnapToGrid = true;
+    QColor Color = Qt::white;
+    std::function<void(TQRCustomReport *sender, bool &printReport)> BeforePrint;
+    std::function<void(TQRCustomReport *sender)> AfterPrint;
+    std::function<void(TQRCustomReport *sender)> AfterPreview;
+    std::function<void(TQRCustomReport *sender)> OnStartPage;
+    std::function<void(TQRCustomReport *sender)> OnEndPage;
+    std::function<void(TQRCustomReport *sender)> OnPreview;
+
+    // Inherited by bands and elements; its size drives the Characters unit.
+    const QFont &Font() const { return font_; }
+    void SetFont(const QFont &font) { font_ = font; }
+    Extended FontPoints() const;  // absolute point size of Font
+
+    bool PrintIfEmpty() const { return controller_->PrintIfEmpty; }
+    void SetPrintIfEmpty(bool value) { controller_->PrintIfEmpty = value; }
+
+    // The unit of the page and of every band and element size object.
+    TQRUnit Units() const { return page_.GetCurrentUnit(); }
+    void SetUnits(TQRUnit unit);
+    // 1 to 300 percent; anything else is ignored.
+    void SetZoom(int zoom) override;
+
+    // A stored definition is set between these two calls; EndLoad applies
+    // every size to its control, then orders and arranges the bands.
+    void BeginLoad() { loading_ = true; }
+    void EndLoad();
+    bool Loading() const { return loading_; }
+
+    // Rebuilds the band order: page headers, titles, column headers, the
+    // controller's bands, page footers, the rest; each band followed by its
+    // chain of child bands.
+    void OrderBands();
+    // Places the bands one below the other from the top margin and gives each
+    // its width (full printable width or one column).
+    void ArrangeBands();
+    void Rearrange() { OrderBands(); ArrangeBands(); }
+    // Title, detail and summary become the controller's header, detail and footer.
+    void AssignControllerBands();
+
+    // Pixels of a text's width plus 1, or 0 when it cannot be measured.
+    int MeasureTextWidth(const QFont &font, const QString &text) const;
+    // Pixels of one line of the font (measured on "A"), or 0.
+    int MeasureTextHeight(const QFont &font, const QString &text) const;
+
+    // Band membership, kept by the bands themselves.
+    void InsertBand(TQRCustomBand *band);
+    void RemoveBand(TQRCustomBand *band);
+
+protected:
+    void SetController(std::unique_ptr<TQRCustomController> controller);
+
+private:
+    std::vector<TQRCustomBand *> ChildChain(TQRCustomBand *band) const;
+
+    TQRPage page_;
+    TQRReportBands bands_;
+    std::unique_ptr<TQRCustomController> controller_;
+    TQRReportPrinterSettings printerSettings_;
+    std::vector<TQRCustomBand *> bandSequence_;
+    QFont font_;
+    TextMeasure measure_;
+    bool loading_ = false;
+    bool arranging_ = false;
+    bool destroying_ = false;
+};
