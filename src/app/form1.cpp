@@ -1,0 +1,71 @@
+#include "app/form1.h"
+
+#include "platform/controls.h"
+#include "platform/failure_guard.h"
+#include "platform/ui_font.h"
+#include "query/form_cx.h"
+#include "registration/form_zj.h"
+#include "settings/form_sz.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPushButton>
+
+TForm1 *Form1 = nullptr;
+
+TForm1::TForm1(const QString &programDirectory)
+    : Form({QStringLiteral("澄影放射科管理系统"), {341, 171}}), programDirectory_(programDirectory)
+{
+    setAutoFillBackground(true);
+    QPalette olive = palette();
+    olive.setColor(QPalette::Window, QColor(128, 128, 0));
+    setPalette(olive);
+
+    const QFont font = UiFont::make(16, true);
+    Button1 = Controls::button(this, QStringLiteral("   增加病人   "), {32, 32, 105, 25}, font);
+    Button2 = Controls::button(this, QStringLiteral("  查询病历  "), {184, 32, 105, 25}, font);
+    Button3 = Controls::button(this, QStringLiteral("   退出程序   "), {184, 96, 105, 25}, font);
+    Button4 = Controls::button(this, QStringLiteral("  系统设置  "), {32, 96, 105, 25}, font);
+    Controls::tabOrder({Button1, Button2, Button3, Button4});
+
+    connect(Button1, &QPushButton::clicked, this, FailureGuard::wrap([this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, FailureGuard::wrap([this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, FailureGuard::wrap([this] { Button3Click(); }));
+    connect(Button4, &QPushButton::clicked, this, FailureGuard::wrap([this] { Button4Click(); }));
+}
+
+void TForm1::FormCreate()
+{
+    ADOConnection1.setConnectionString(Connection::connectionStringFor(programDirectory_));
+    ADOConnection1.open();
+}
+
+void TForm1::Button1Click()
+{
+    Form_zj->Show();
+    hide();
+}
+
+void TForm1::Button2Click()
+{
+    Form_cx->Show();
+    hide();
+}
+
+void TForm1::Button3Click()
+{
+    Close();
+}
+
+void TForm1::Button4Click()
+{
+    Form_sz->Show();
+    hide();
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // Closing the main menu ends the program at once; nothing is asked or saved.
+    event->accept();
+    QCoreApplication::exit(0);
+}

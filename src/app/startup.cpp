@@ -1,0 +1,45 @@
+#include "app/startup.h"
+
+#include "app/form1.h"
+#include "platform/failure_guard.h"
+#include "query/form_cx.h"
+#include "registration/form5.h"
+#include "registration/form6.h"
+#include "registration/form_zj.h"
+#include "reporting/form_dy.h"
+#include "reporting/qrreport7.h"
+#include "settings/form_sz.h"
+
+void Startup::createWindows(const QString &programDirectory)
+{
+    Form1 = new TForm1(programDirectory);
+    FailureGuard::run([] { Form1->FormCreate(); });
+    Form_dy = new TForm_dy;
+    Form_zj = new TForm_zj;
+    Form_sz = new TForm_sz;
+    Form5 = new TForm5;
+    Form6 = new TForm6;
+    QRReport7 = new TQRReport7;
+    Form_cx = new TForm_cx;
+}
+
+void Startup::destroyWindows()
+{
+    // Data sets go before the connection they read through.
+    delete Form_cx;
+    delete QRReport7;
+    delete Form6;
+    delete Form5;
+    delete Form_sz;
+    delete Form_zj;
+    delete Form_dy;
+    delete Form1;
+    Form_cx = nullptr;
+    QRReport7 = nullptr;
+    Form6 = nullptr;
+    Form5 = nullptr;
+    Form_sz = nullptr;
+    Form_zj = nullptr;
+    Form_dy = nullptr;
+    Form1 = nullptr;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/data_grid.h"
+#include "platform/form.h"
+#include "platform/memo.h"
+#include "store/query.h"
+#include "store/table_data_set.h"
+
+class QLabel;
+class QPushButton;
+
+// The report window: one examination in read-only labels, the findings and
+// opinion composed from the phrase library, "打印" and "退出".
+class TForm_dy : public Form {
+    Q_OBJECT
+public:
+    TForm_dy();
+
+    QLabel *Label14;  // record number
+    QLabel *Label6;   // name
+    QLabel *Label7;   // sex
+    QLabel *Label10;  // age
+    QLabel *Label12;  // referring department
+    QLabel *Label23;  // bed number
+    QLabel *Label16;  // examination site
+    QLabel *Label19;  // clinical diagnosis
+    QLabel *Label17;  // examination date
+    Memo *Memo1;      // phrase preview
+    Memo *Memo2;      // findings
+    Memo *Memo3;      // diagnostic opinion
+    DataGrid *DBGrid2;  // phrase titles
+    DataGrid *DBGrid1;  // phrases of the clicked title
+    QPushButton *Button5;  // "打印"
+    QPushButton *Button6;  // "退出"
+
+    Query ADOQuery1;           // phrase titles
+    Query ADOQuery2;           // phrases of one title
+    TableDataSet ADODataSet1;  // hzzl, for appending a new record
+
+protected:
+    void FormShow() override;
+
+private:
+    void DBGrid2CellClick();
+    void DBGrid1CellClick();
+    void Memo2Click();
+    void Memo3Click();
+    void Memo1DblClick();
+    void Button6Click();
+};
+
+extern TForm_dy *Form_dy;
+
+// 0 = not opened yet, 1 = opened for a new record, 2 = for a stored record.
+extern qint32 ReportMode;
+// 0 = the next phrase goes to the findings, 1 = to the opinion.
+extern qint32 PhraseTarget;
