@@ -108,10 +108,8 @@ void TForm_zj::FormShow()
     Edit1->setFocus();
 
     const QDate today = Clock::today();
-    const QString first = QStringLiteral("%1%2%301")
-                              .arg(today.year())
-                              .arg(today.month(), 2, 10, QLatin1Char('0'))
-                              .arg(today.day(), 2, 10, QLatin1Char('0'));
+    const QString first = QString::number(today.year()) + QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0'))
+                          + QStringLiteral("%1").arg(today.day(), 2, 10, QLatin1Char('0')) + QStringLiteral("01");
     ADOQuery3.Close();
     ADOQuery3.SQL().clear();
     ADOQuery3.SQL() << QStringLiteral("select max(jcjlh) as jlh from hzzl");
