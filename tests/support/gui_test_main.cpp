@@ -5,21 +5,22 @@
 // need a display.
 namespace {
 
+QtMessageHandler standardHandler = nullptr;
+
 // The offscreen platform cannot raise windows and says so at every showing.
 void quietMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (message.contains(QLatin1String("does not support raise()")))
         return;
-    static const QtMessageHandler standard = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler(quietMessages);
-    standard(type, context, message);
+    if (standardHandler)
+        standardHandler(type, context, message);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    qInstallMessageHandler(quietMessages);
+    standardHandler = qInstallMessageHandler(quietMessages);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
