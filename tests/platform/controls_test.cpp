@@ -167,3 +167,19 @@ TEST_F(GridTest, AClickMakesTheRowCurrentBeforeTheHandlerRuns)
     query.First();
     EXPECT_EQ(grid.currentIndex().row(), 0);
 }
+
+TEST_F(GridTest, SuspendedGridsFollowOnlyWhenResumed)
+{
+    TableDataSet hzzl(&db.connection(), "ADODataSet1", "hzzl");
+    hzzl.Open();
+    DataGrid grid;
+    grid.setDataSource(&hzzl);
+    hzzl.DisableControls();
+    hzzl.Append();
+    hzzl.fieldByName("jcjlh").setValue(4);
+    hzzl.Post();
+    EXPECT_EQ(grid.model()->rowCount(), 3);
+    hzzl.EnableControls();
+    EXPECT_EQ(grid.model()->rowCount(), 4);
+    EXPECT_EQ(grid.currentIndex().row(), 3);
+}
