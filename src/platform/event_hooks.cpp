@@ -18,9 +18,6 @@ EventHooks::EventHooks(QWidget *control) : QObject(control)
 
 EventHooks *EventHooks::on(QWidget *control)
 {
-    // An editable combo box types into its own line edit; that is where keys land.
-    if (auto *combo = qobject_cast<QComboBox *>(control); combo && combo->lineEdit())
-        control = combo->lineEdit();
     if (auto *hooks = control->findChild<EventHooks *>(QString(), Qt::FindDirectChildrenOnly))
         return hooks;
     return new EventHooks(control);
@@ -31,6 +28,11 @@ QWidget *EventHooks::mouseTarget(QWidget *control)
     // Scroll areas (memos, grids) receive mouse input on their viewport.
     if (auto *area = qobject_cast<QAbstractScrollArea *>(control))
         return area->viewport();
+    // An editable combo box keeps the focus and the keys itself (it hands them
+    // to its line edit directly, past any filter), but the mouse lands on the
+    // line edit.
+    if (auto *combo = qobject_cast<QComboBox *>(control); combo && combo->lineEdit())
+        return combo->lineEdit();
     return control;
 }
 

@@ -1,0 +1,62 @@
+#include "window_test.h"
+
+#include "app/form1.h"
+#include "registration/form_zj.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+struct Allocation {
+    const char *name;
+    QList<qint64> stored;
+    QString expected;
+};
+
+void PrintTo(const Allocation &allocation, std::ostream *out)
+{
+    *out << allocation.name;
+}
+
+class RecordNumber : public WindowTest, public ::testing::WithParamInterface<Allocation> {};
+
+TEST_P(RecordNumber, ContinuesFromTheHighestStoredNumber)
+{
+    for (qint64 number : GetParam().stored)
+        addRecord(number);
+    openRegistration();
+    EXPECT_TRUE(Form_zj->isVisible());
+    EXPECT_EQ(Form_zj->Label4->text(), GetParam().expected);
+    EXPECT_TRUE(dialogs.failures.isEmpty()) << dialogs.failures.join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Registration, RecordNumber,
+    ::testing::Values(Allocation{"EmptyTable", {}, "2006030501"},
+                      Allocation{"SameDay", {2006030503, 2006030507}, "2006030508"},
+                      Allocation{"EarlierDay", {2006030415}, "2006030501"},
+                      Allocation{"FirstOfTheDayStored", {2006030501}, "2006030502"},
+                      Allocation{"NextHundred", {2006030599}, "2006030600"},
+                      Allocation{"LaterDay", {2006030507, 2006040101}, "2006040102"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+using RecordNumberKept = WindowTest;
+
+// Nothing reserves a number: leaving without a saved record gives it out again.
+TEST_F(RecordNumberKept, AfterLeavingRegistration)
+{
+    addRecord(2006030507);
+    openRegistration();
+    ASSERT_EQ(Form_zj->Label4->text(), "2006030508");
+    QTest::mouseClick(Form_zj->Button2, Qt::LeftButton);
+    EXPECT_FALSE(Form_zj->isVisible());
+    EXPECT_TRUE(Form1->isVisible());
+
+    openRegistration();
+    EXPECT_EQ(Form_zj->Label4->text(), "2006030508");
+}
+
+} // namespace

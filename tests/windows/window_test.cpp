@@ -1,0 +1,100 @@
+#include "window_test.h"
+
+#include "app/form1.h"
+#include "app/startup.h"
+#include "platform/clock.h"
+#include "platform/data_grid.h"
+#include "registration/form5.h"
+#include "reporting/form_dy.h"
+#include "window_focus.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+
+void WindowTest::SetUp()
+{
+    Clock::setFixed(QDateTime(QDate(2006, 3, 5), QTime(10, 0)));
+    ReportMode = 0;
+    PickerCaller = 0;
+    PhraseTarget = 0;
+    Startup::createWindows(db.directory());
+    Form1->Show();
+    ASSERT_TRUE(WindowFocus::waitActive(Form1));
+}
+
+void WindowTest::TearDown()
+{
+    Startup::destroyWindows();
+    Clock::clearFixed();
+}
+
+void WindowTest::addDepartment(const QString &name, const QString &code)
+{
+    db.exec(QStringLiteral("insert into ks (ksmc, kspym) values (?, ?)"), {name, code});
+}
+
+void WindowTest::addSite(const QString &name, const QString &code)
+{
+    db.exec(QStringLiteral("insert into bwmc (bwmc, bwpym) values (?, ?)"), {name, code});
+}
+
+void WindowTest::addRecord(qint64 number)
+{
+    db.exec(QStringLiteral("insert into hzzl (jcjlh, xm) values (?, ?)"), {number, QStringLiteral("旧")});
+}
+
+void WindowTest::addPhrase(const QString &title, const QString &phrase)
+{
+    db.exec(QStringLiteral("insert into nr (bt, nr) values (?, ?)"), {title, phrase});
+}
+
+void WindowTest::openRegistration()
+{
+    QTest::mouseClick(Form1->Button1, Qt::LeftButton);
+}
+
+QWidget *WindowTest::focused()
+{
+    return QApplication::focusWidget();
+}
+
+void WindowTest::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *target = focused();
+    ASSERT_NE(target, nullptr) << "no control has the focus";
+    QTest::keyClick(target, key, modifiers);
+}
+
+void WindowTest::type(const QString &text)
+{
+    QWidget *target = focused();
+    ASSERT_NE(target, nullptr) << "no control has the focus";
+    QTest::keyClicks(target, text);
+}
+
+void WindowTest::clickCell(DataGrid *grid, int row)
+{
+    const QModelIndex cell = grid->model()->index(row, 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+}
+
+namespace {
+QWidget *mouseSurface(QWidget *control)
+{
+    if (auto *area = qobject_cast<QAbstractScrollArea *>(control))
+        return area->viewport();
+    return control;
+}
+} // namespace
+
+void WindowTest::click(QWidget *control)
+{
+    QTest::mouseClick(mouseSurface(control), Qt::LeftButton);
+}
+
+void WindowTest::doubleClick(QWidget *control)
+{
+    QTest::mouseDClick(mouseSurface(control), Qt::LeftButton);
+}
