@@ -1,5 +1,6 @@
 #include "platform/memo.h"
 
+#include <QKeyEvent>
 #include <QTextBlock>
 
 namespace {
@@ -60,5 +61,27 @@ void Memo::setText(const QString &text)
     for (int separator : separators) {
         block.setUserState(separator);
         block = block.next();
+    }
+}
+
+void Memo::keyPressEvent(QKeyEvent *event)
+{
+    const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!lineBreak || textCursor().hasSelection()) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    // Every typed break is a plain CR LF: Shift+Enter would otherwise put a
+    // Unicode line separator into the text. Splitting a block leaves its
+    // remembered break on the first part; it belongs after the second, and the
+    // typed break is CR LF.
+    const QTextBlock split = textCursor().block();
+    const int separator = split.userState();
+    QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier, event->text());
+    QPlainTextEdit::keyPressEvent(&plain);
+    event->setAccepted(plain.isAccepted());
+    if (textCursor().block().previous() == split) {
+        QTextBlock(split).setUserState(CrLf);
+        textCursor().block().setUserState(separator);
     }
 }

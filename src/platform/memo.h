@@ -12,4 +12,7 @@ public:
 
     QString text() const;
     void setText(const QString &text);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };

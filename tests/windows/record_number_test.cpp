@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "registration/form_zj.h"
+#include "window_focus.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +58,28 @@ TEST_F(RecordNumberKept, AfterLeavingRegistration)
 
     openRegistration();
     EXPECT_EQ(Form_zj->Label4->text(), "2006030508");
+}
+
+// A database failure while allocating leaves the window usable: shown,
+// cleared, the focus in the name, the number of the previous showing kept.
+TEST_F(RecordNumberKept, WhenTheRecordsCannotBeRead)
+{
+    openRegistration();
+    ASSERT_EQ(Form_zj->Label4->text(), "2006030501");
+    Form_zj->Edit1->setText(QStringLiteral("张三"));
+    QTest::mouseClick(Form_zj->Button2, Qt::LeftButton);
+    // The allocation's queries stay open and keep the table in use.
+    Form_zj->ADOQuery3.Close();
+    Form_zj->ADOQuery4.Close();
+    db.exec(QStringLiteral("drop table hzzl"));
+
+    openRegistration();
+    EXPECT_EQ(dialogs.failures.size(), 1);
+    EXPECT_TRUE(Form_zj->isVisible());
+    EXPECT_EQ(Form_zj->Edit1->text(), QString());
+    EXPECT_EQ(Form_zj->Label4->text(), "2006030501");
+    EXPECT_TRUE(WindowFocus::waitActive(Form_zj));
+    EXPECT_EQ(focused(), Form_zj->Edit1);
 }
 
 } // namespace

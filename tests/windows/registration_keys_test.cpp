@@ -109,6 +109,7 @@ TEST_F(EnterChain, WalksTheFieldsAndHandsOverWhatWasTyped)
     addSite(QStringLiteral("胸部"));
     openRegistration();
     ASSERT_TRUE(WindowFocus::waitActive(Form_zj));
+    EXPECT_EQ(focused(), Form_zj->Edit1);
     const struct {
         const char *typed;
         QWidget *next;

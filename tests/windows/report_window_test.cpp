@@ -152,6 +152,34 @@ TEST_F(ReportWindow, DoubleClickAppendsThePreviewToTheMemoClickedLast)
     EXPECT_EQ(Form_dy->Memo3->text(), lines + lines);
 }
 
+// The operator types into the composed findings: each typed break is CR LF,
+// Shift+Enter included, and the phrases keep their lone carriage returns.
+TEST_F(ReportWindow, TypedLineBreaksAmongAppendedPhrases)
+{
+    addTitle(QStringLiteral("胸部"));
+    addPhrase(QStringLiteral("胸部"), QStringLiteral("ab"));
+    handOver();
+    preview(0, 0);
+    doubleClick(Form_dy->Memo1);
+    ASSERT_EQ(Form_dy->Memo2->text(), QStringLiteral("ab") + cr);
+
+    ASSERT_TRUE(WindowFocus::waitActive(Form_dy));
+    click(Form_dy->Memo2);
+    ASSERT_EQ(focused(), Form_dy->Memo2);
+    press(Qt::Key_End, Qt::ControlModifier);
+    type(QStringLiteral("z"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("w"));
+    EXPECT_EQ(Form_dy->Memo2->text(), QStringLiteral("ab\rz\r\nw"));
+
+    press(Qt::Key_Home, Qt::ControlModifier);
+    press(Qt::Key_Right);
+    press(Qt::Key_Return);
+    EXPECT_EQ(Form_dy->Memo2->text(), QStringLiteral("a\r\nb\rz\r\nw"));
+    press(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(Form_dy->Memo2->text(), QStringLiteral("a\r\n\r\nb\rz\r\nw"));
+}
+
 // Focus moved by the keyboard is no choice of memo; a new showing is.
 TEST_F(ReportWindow, TargetLastsUntilAMemoClickOrTheNextShowing)
 {
