@@ -38,6 +38,14 @@ protected:
         return rows;
     }
 
+    // One title "胸部" holding `phrase`, then the hand-over.
+    void handOverWithPhrase(const QString &phrase)
+    {
+        addTitle(QStringLiteral("胸部"));
+        addPhrase(QStringLiteral("胸部"), phrase);
+        handOver();
+    }
+
     // Title `title`, then its phrase `phrase` into the preview.
     void preview(int title, int phrase)
     {
@@ -156,9 +164,7 @@ TEST_F(ReportWindow, DoubleClickAppendsThePreviewToTheMemoClickedLast)
 // Shift+Enter included, and the phrases keep their lone carriage returns.
 TEST_F(ReportWindow, TypedLineBreaksAmongAppendedPhrases)
 {
-    addTitle(QStringLiteral("胸部"));
-    addPhrase(QStringLiteral("胸部"), QStringLiteral("ab"));
-    handOver();
+    handOverWithPhrase(QStringLiteral("ab"));
     preview(0, 0);
     doubleClick(Form_dy->Memo1);
     ASSERT_EQ(Form_dy->Memo2->text(), QStringLiteral("ab") + cr);
@@ -183,9 +189,7 @@ TEST_F(ReportWindow, TypedLineBreaksAmongAppendedPhrases)
 // Focus moved by the keyboard is no choice of memo; a new showing is.
 TEST_F(ReportWindow, TargetLastsUntilAMemoClickOrTheNextShowing)
 {
-    addTitle(QStringLiteral("胸部"));
-    addPhrase(QStringLiteral("胸部"), QStringLiteral("正常"));
-    handOver();
+    handOverWithPhrase(QStringLiteral("正常"));
     click(Form_dy->Memo3);
     Form_dy->Memo2->setFocus();
     preview(0, 0);
@@ -207,22 +211,18 @@ TEST_F(ReportWindow, TargetLastsUntilAMemoClickOrTheNextShowing)
 // A phrase stored as null cannot be previewed; the old preview is gone all the same.
 TEST_F(ReportWindow, NullPhraseFailsWithAnEmptyPreview)
 {
-    addTitle(QStringLiteral("胸部"));
-    addPhrase(QStringLiteral("胸部"), QStringLiteral("正常"));
     db.exec(QStringLiteral("insert into nr (bt, nr) values (?, NULL)"), {QStringLiteral("胸部")});
-    handOver();
-    preview(0, 0);
+    handOverWithPhrase(QStringLiteral("正常"));
+    preview(0, 1);
     ASSERT_EQ(Form_dy->Memo1->text(), QStringLiteral("正常"));
-    clickCell(Form_dy->DBGrid1, 1);
+    clickCell(Form_dy->DBGrid1, 0);
     EXPECT_EQ(dialogs.failures, QStringList{"Could not convert variant of type (Null) into type (String)"});
     EXPECT_EQ(Form_dy->Memo1->text(), QString());
 }
 
 TEST_F(ReportWindow, ReprintModeShowsNoPhrases)
 {
-    addTitle(QStringLiteral("胸部"));
-    addPhrase(QStringLiteral("胸部"), QStringLiteral("正常"));
-    handOver();
+    handOverWithPhrase(QStringLiteral("正常"));
     clickCell(Form_dy->DBGrid2, 0);
     ASSERT_EQ(Form_dy->DBGrid1->model()->rowCount(), 1);
     QTest::mouseClick(Form_dy->Button6, Qt::LeftButton);
@@ -243,9 +243,7 @@ TEST_F(ReportWindow, ReprintModeShowsNoPhrases)
 
 TEST_F(ReportWindow, LeavingDiscardsTheRecord)
 {
-    addTitle(QStringLiteral("胸部"));
-    addPhrase(QStringLiteral("胸部"), QStringLiteral("正常"));
-    handOver();
+    handOverWithPhrase(QStringLiteral("正常"));
     preview(0, 0);
     doubleClick(Form_dy->Memo1);
 
