@@ -13,10 +13,16 @@ public:
     enum class Placement { ScreenCenter, Designed };
 
     struct Definition {
+        Definition(QString caption, QSize outerSize, bool stayOnTop = true,
+                   Placement placement = Placement::ScreenCenter, QPoint designedPosition = {})
+            : caption(std::move(caption)), outerSize(outerSize), stayOnTop(stayOnTop), placement(placement),
+              designedPosition(designedPosition)
+        {
+        }
         QString caption;
         QSize outerSize;          // pixels, frame included
-        bool stayOnTop = true;
-        Placement placement = Placement::ScreenCenter;
+        bool stayOnTop;
+        Placement placement;
         QPoint designedPosition;  // pixels, for Placement::Designed
     };
 

@@ -291,6 +291,13 @@ void DataSet::readChunk(int chunk)
         rows.push_back(advance() ? readRow(*cursor_) : Row{0, QVariantList(columns)});
     }
     chunks_[chunk] = std::move(rows);
+    // Everything is read: let go of the statement so this data set holds no
+    // read lock on the file while it stays open.
+    if (start + count >= sourceCount_) {
+        cursor_->reset();
+        cursorPosition_ = 0;
+        cursorDone_ = false;
+    }
 }
 
 DataSet::Row DataSet::readRow(const Statement &statement) const

@@ -4,6 +4,7 @@
 #include "temp_database.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
@@ -253,4 +254,19 @@ TEST_F(StoreTest, AppendedRowsJoinTheEndAndClosedDataSetsRefuseWork)
     query.SQL() << "select bt from bt";
     query.Open();
     EXPECT_EQ(failureOf([&] { query.Append(); }), "ADOQuery1: Cannot modify a read-only dataset");
+}
+
+TEST_F(StoreTest, AFullyReadResultHoldsNoLockOnTheFile)
+{
+    db.exec("insert into hzzl (jcjlh) values (2006030501)");
+    Query all(&db.connection(), "ADOQuery4");
+    all.SQL() << "select *  from hzzl";
+    all.Open();
+
+    // Another program (or a second copy of this one) can still write.
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(db.path().toLocal8Bit().constData(), &other), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(other, "insert into ks values ('内科', 'NK')", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    EXPECT_EQ(all.recordCount(), 1);
 }
