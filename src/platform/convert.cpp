@@ -24,7 +24,11 @@ QString Convert::intToStr(qint64 value)
 
 QString Convert::shortDateFormat()
 {
-    QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
+    // A machine with no locale configured gets the Chinese short date, not the
+    // C locale's English month names: every other text of the program is Chinese.
+    const QLocale system = QLocale::system();
+    const QLocale locale = system.language() == QLocale::C ? QLocale(QLocale::Chinese, QLocale::China) : system;
+    QString format = locale.dateFormat(QLocale::ShortFormat);
     if (!format.contains(QLatin1String("yyyy")))
         format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return format;
