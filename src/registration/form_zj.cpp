@@ -110,14 +110,8 @@ void TForm_zj::FormShow()
     const QDate today = Clock::today();
     const QString first = QString::number(today.year()) + QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0'))
                           + QStringLiteral("%1").arg(today.day(), 2, 10, QLatin1Char('0')) + QStringLiteral("01");
-    ADOQuery3.Close();
-    ADOQuery3.SQL().clear();
-    ADOQuery3.SQL() << QStringLiteral("select max(jcjlh) as jlh from hzzl");
-    ADOQuery3.Open();
-    ADOQuery4.Close();
-    ADOQuery4.SQL().clear();
-    ADOQuery4.SQL() << QStringLiteral("select *  from hzzl");
-    ADOQuery4.Open();
+    ADOQuery3.Reopen({QStringLiteral("select max(jcjlh) as jlh from hzzl")});
+    ADOQuery4.Reopen({QStringLiteral("select *  from hzzl")});
     if (ADOQuery4.recordCount() == 0) {
         Label4->setText(first);
         return;
@@ -199,20 +193,14 @@ void TForm_zj::Edit4DblClick()
 
 void TForm_zj::openDepartmentPicker()
 {
-    ADOQuery1.Close();
-    ADOQuery1.SQL().clear();
-    ADOQuery1.SQL() << QStringLiteral("select ksmc as 科室名称,kspym as 科室拼音码 from ks");
-    ADOQuery1.Open();
+    ADOQuery1.Reopen({QStringLiteral("select ksmc as 科室名称,kspym as 科室拼音码 from ks")});
     PickerCaller = 1;
     Form5->Show();
 }
 
 void TForm_zj::openSitePicker()
 {
-    ADOQuery2.Close();
-    ADOQuery2.SQL().clear();
-    ADOQuery2.SQL() << QStringLiteral("select bwmc as 部位名称,bwpym as 部位拼音码 from bwmc");
-    ADOQuery2.Open();
+    ADOQuery2.Reopen({QStringLiteral("select bwmc as 部位名称,bwpym as 部位拼音码 from bwmc")});
     Form6->Show();
 }
 
@@ -234,10 +222,7 @@ void TForm_zj::Button1Click()
     // A reprint locks the memos; a new report must be typeable again.
     Form_dy->Memo2->setReadOnly(false);
     Form_dy->Memo3->setReadOnly(false);
-    Form_dy->ADOQuery1.Close();
-    Form_dy->ADOQuery1.SQL().clear();
-    Form_dy->ADOQuery1.SQL() << QStringLiteral("select bt from bt");
-    Form_dy->ADOQuery1.Open();
+    Form_dy->ADOQuery1.Reopen({QStringLiteral("select bt from bt")});
     Close();
     Form_dy->Show();
 }

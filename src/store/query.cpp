@@ -11,6 +11,13 @@ void Query::setParameter(const QString &name, const QVariant &value)
         parameters_[name] = value;
 }
 
+void Query::Reopen(const QStringList &lines)
+{
+    Close();
+    lines_ = lines;
+    Open();
+}
+
 QString Query::selectText() const
 {
     return lines_.join('\n');

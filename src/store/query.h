@@ -17,6 +17,9 @@ public:
     QStringList &SQL() { return lines_; }
     const QStringList &SQL() const { return lines_; }
 
+    // Closes, replaces the statement by `lines` and opens again.
+    void Reopen(const QStringList &lines);
+
     // The value bound to ":name" at the next Open. A date parameter compares
     // equal to a stored whole day.
     void setParameter(const QString &name, const QVariant &value);

@@ -1,22 +1,9 @@
 #include "platform/convert.h"
+#include "failure_text.h"
 #include "platform/failure.h"
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-QString failureOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Failure &failure) {
-        return failure.message();
-    }
-    return {};
-}
-
-} // namespace
 
 TEST(Conversions, IntegersParseOrFailWithTheTextQuoted)
 {

@@ -1,3 +1,4 @@
+#include "failure_text.h"
 #include "platform/failure.h"
 #include "store/query.h"
 #include "store/table_data_set.h"
@@ -11,16 +12,6 @@ namespace {
 QString nullToString()
 {
     return QStringLiteral("Could not convert variant of type (Null) into type (String)");
-}
-
-QString failureOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Failure &failure) {
-        return failure.message();
-    }
-    return {};
 }
 
 void appendRecord(TableDataSet &table, const QString &name, const QString &findings, const QString &bed)
