@@ -48,7 +48,13 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole || !source_ || source_->gridSuspended() || !index.isValid()
         || index.row() >= source_->gridRowCount())
         return {};
-    return displayText(source_->gridColumnKind(index.column()), source_->gridValue(index.row(), index.column()));
+    // Rows are read as they are painted; a read that fails mid-paint shows an
+    // empty cell rather than letting the failure unwind through the toolkit.
+    try {
+        return displayText(source_->gridColumnKind(index.column()), source_->gridValue(index.row(), index.column()));
+    } catch (const std::exception &) {
+        return {};
+    }
 }
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const

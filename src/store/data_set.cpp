@@ -218,8 +218,8 @@ QVariant DataSet::storedValue(const FieldDef &field, const QVariant &value) cons
         return {};
     switch (field.kind) {
     case Kind::Text:
-        // Never null: an empty text is stored as a zero-length text.
-        return cut(value.toString(), field.size).append(QLatin1String(""));
+        // Never null: Statement binds even an empty text as a zero-length text.
+        return cut(value.toString(), field.size);
     case Kind::Memo:
         return value.toString().isEmpty() ? QVariant() : QVariant(value.toString());
     case Kind::Integer:
