@@ -1,8 +1,8 @@
 #include "app/form1.h"
 
-#include "platform/controls.h"
-#include "platform/failure_guard.h"
-#include "platform/ui_font.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/failure_guard.h"
+#include "platform/widgets/ui_font.h"
 #include "query/form_cx.h"
 #include "registration/form_zj.h"
 #include "settings/form_sz.h"

@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
 #include "app/form1.h"
-#include "platform/failure_guard.h"
+#include "platform/widgets/failure_guard.h"
 #include "query/form_cx.h"
 #include "registration/form5.h"
 #include "registration/form6.h"

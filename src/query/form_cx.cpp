@@ -1,9 +1,9 @@
 #include "query/form_cx.h"
 
 #include "app/form1.h"
-#include "platform/controls.h"
-#include "platform/failure_guard.h"
-#include "platform/ui_font.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/failure_guard.h"
+#include "platform/widgets/ui_font.h"
 
 #include <QLineEdit>
 #include <QPushButton>

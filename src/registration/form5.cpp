@@ -1,12 +1,12 @@
 #include "registration/form5.h"
 
+#include "app/shared_state.h"
 #include "query/form_cx.h"
 #include "registration/form_zj.h"
 
 #include <QLineEdit>
 
 TForm5 *Form5 = nullptr;
-qint32 PickerCaller = 0;
 
 TForm5::TForm5() : PickerForm({QStringLiteral("科室列表"), {217, 375}}, {209, 345}) {}
 

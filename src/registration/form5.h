@@ -13,6 +13,3 @@ protected:
 };
 
 extern TForm5 *Form5;
-
-// Which window opened the department picker: 0 not yet, 1 registration, 2 query.
-extern qint32 PickerCaller;

@@ -1,7 +1,7 @@
 #include "registration/picker_form.h"
 
-#include "platform/event_hooks.h"
-#include "platform/ui_font.h"
+#include "platform/widgets/event_hooks.h"
+#include "platform/widgets/ui_font.h"
 
 #include <QHeaderView>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/data_grid.h"
-#include "platform/form.h"
+#include "platform/widgets/data_grid.h"
+#include "platform/widgets/form.h"
 
 // A small list window with one grid: a click on a row or any character key
 // takes the current row's name into the caller's field and closes the picker.

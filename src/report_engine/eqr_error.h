@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 
 // A failure of the report engine, shown to the operator as its text stands.
 class EQRError : public Failure {

@@ -1,6 +1,6 @@
 #include "report_engine/tprinter_settings.h"
 
-#include "platform/printer_device.h"
+#include "platform/printing/printer_device.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/device_mode.h"
+#include "platform/printing/device_mode.h"
 #include "report_engine/qr_types.h"
 
 #include <QString>

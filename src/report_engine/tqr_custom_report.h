@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/text_measure.h"
+#include "platform/printing/text_measure.h"
 #include "report_engine/tqr_base_panel.h"
 #include "report_engine/tqr_custom_controller.h"
 #include "report_engine/tqr_page.h"

@@ -1,6 +1,6 @@
 #include "report_engine/tqr_printer.h"
 
-#include "platform/printer_device.h"
+#include "platform/printing/printer_device.h"
 #include "report_engine/eqr_error.h"
 #include "report_engine/tqr_printer_message.h"
 

@@ -1,17 +1,16 @@
 #include "reporting/form_dy.h"
 
+#include "app/shared_state.h"
 #include "app/form1.h"
-#include "platform/controls.h"
-#include "platform/event_hooks.h"
-#include "platform/failure_guard.h"
-#include "platform/ui_font.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/event_hooks.h"
+#include "platform/widgets/failure_guard.h"
+#include "platform/widgets/ui_font.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 TForm_dy *Form_dy = nullptr;
-qint32 ReportMode = 0;
-qint32 PhraseTarget = 0;
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/data_grid.h"
-#include "platform/form.h"
-#include "platform/memo.h"
+#include "platform/widgets/data_grid.h"
+#include "platform/widgets/form.h"
+#include "platform/widgets/memo.h"
 #include "store/query.h"
 #include "store/table_data_set.h"
 
@@ -50,8 +50,3 @@ private:
 };
 
 extern TForm_dy *Form_dy;
-
-// 0 = not opened yet, 1 = opened for a new record, 2 = for a stored record.
-extern qint32 ReportMode;
-// 0 = the next phrase goes to the findings, 1 = to the opinion.
-extern qint32 PhraseTarget;

@@ -1,16 +1,15 @@
 #include "settings/form_sz.h"
 
 #include "app/form1.h"
-#include "platform/controls.h"
-#include "platform/failure_guard.h"
-#include "platform/ui_font.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/failure_guard.h"
+#include "platform/widgets/ui_font.h"
 
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 
 TForm_sz *Form_sz = nullptr;
-qint32 SettingsEditMode = 0;
 
 TForm_sz::TForm_sz() : Form({QStringLiteral("澄影放射科管理系统之系统设置"), {558, 384}})
 {

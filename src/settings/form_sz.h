@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/form.h"
+#include "platform/widgets/form.h"
 
 class QPushButton;
 class QTabWidget;
@@ -33,6 +33,3 @@ private:
 };
 
 extern TForm_sz *Form_sz;
-
-// 0 = no edit in progress, 1 = adding, 2 = modifying.
-extern qint32 SettingsEditMode;

@@ -1,6 +1,6 @@
 #include "store/connection.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "store/schema.h"
 #include "store/statement.h"
 

@@ -1,7 +1,7 @@
 #include "store/data_set.h"
 
-#include "platform/convert.h"
-#include "platform/failure.h"
+#include "platform/core/convert.h"
+#include "platform/core/failure.h"
 #include "store/connection.h"
 #include "store/statement.h"
 

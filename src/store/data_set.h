@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/grid_source.h"
+#include "platform/core/grid_source.h"
 #include "store/field.h"
 #include "store/field_def.h"
 

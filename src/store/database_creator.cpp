@@ -1,6 +1,6 @@
 #include "store/database_creator.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "store/schema.h"
 
 #include <QFile>

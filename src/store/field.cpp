@@ -1,7 +1,7 @@
 #include "store/field.h"
 
-#include "platform/convert.h"
-#include "platform/failure.h"
+#include "platform/core/convert.h"
+#include "platform/core/failure.h"
 #include "store/data_set.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "platform/grid_source.h"
+#include "platform/core/grid_source.h"
 
 // One column of a data set as its readers and the grid see it.
 struct FieldDef {

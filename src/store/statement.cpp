@@ -1,6 +1,6 @@
 #include "store/statement.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 
 #include <sqlite3.h>
 

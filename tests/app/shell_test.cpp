@@ -1,6 +1,6 @@
 #include "app/form1.h"
 #include "app/startup.h"
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 #include "query/form_cx.h"
 #include "registration/form5.h"
 #include "registration/form6.h"
@@ -8,6 +8,7 @@
 #include "reporting/form_dy.h"
 #include "qt_printers.h"
 #include "scripted_dialogs.h"
+#include "shared_state_reset.h"
 #include "settings/form_sz.h"
 #include "store/database_creator.h"
 #include "temp_database.h"
@@ -50,7 +51,7 @@ protected:
     {
         Startup::destroyWindows();
         Clock::clearFixed();
-        ReportMode = PickerCaller = PhraseTarget = SettingsEditMode = 0;
+        resetSharedState();
     }
 
     TempDatabase db;

@@ -1,6 +1,6 @@
-#include "platform/convert.h"
+#include "platform/core/convert.h"
 #include "failure_text.h"
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "qt_printers.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/recording_canvas.h"
+#include "doubles/recording_canvas.h"
 #include "report_engine/tqr_frame.h"
 #include "report_engine/tqr_report.h"
 

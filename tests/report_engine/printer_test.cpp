@@ -1,4 +1,4 @@
-#include "platform/recording_printer.h"
+#include "doubles/recording_printer.h"
 #include "report_engine/eqr_error.h"
 #include "report_engine/tqr_printer.h"
 #include "report_engine/tqr_printer_message.h"

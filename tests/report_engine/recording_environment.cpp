@@ -1,4 +1,4 @@
-#include "platform/recording_printer.h"
+#include "doubles/recording_printer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "store/connection.h"
 #include "store/database_creator.h"
 #include "store/statement.h"

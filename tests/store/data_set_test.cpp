@@ -1,5 +1,5 @@
 #include "failure_text.h"
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "store/query.h"
 #include "store/table_data_set.h"
 #include "temp_database.h"

@@ -1,6 +1,6 @@
 #include "failure_text.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 
 QString failureOf(const std::function<void()> &action)
 {

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "platform/dialogs.h"
+#include "platform/widgets/dialogs.h"
 
 // Answers the program's dialogs from a script and records what they said.
 // Installed for its lifetime; an unscripted confirmation fails the test.

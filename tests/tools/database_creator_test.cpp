@@ -1,5 +1,5 @@
 #include "existing_file.h"
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "store/database_creator.h"
 #include "store/schema.h"
 #include "temp_database.h"

@@ -1,6 +1,6 @@
 #include "createdb/sample_dictionaries.h"
 #include "existing_file.h"
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "temp_database.h"
 
 #include <QFile>

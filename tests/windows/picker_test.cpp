@@ -1,6 +1,6 @@
 #include "window_test.h"
 
-#include "platform/clock.h"
+#include "platform/core/clock.h"
 #include "registration/form5.h"
 #include "registration/form6.h"
 #include "registration/form_zj.h"

@@ -1,7 +1,8 @@
 #include "window_test.h"
 
 #include "app/form1.h"
-#include "platform/convert.h"
+#include "app/shared_state.h"
+#include "platform/core/convert.h"
 #include "registration/form_zj.h"
 #include "reporting/form_dy.h"
 #include "window_focus.h"

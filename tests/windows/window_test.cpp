@@ -2,10 +2,11 @@
 
 #include "app/form1.h"
 #include "app/startup.h"
-#include "platform/clock.h"
-#include "platform/data_grid.h"
+#include "platform/core/clock.h"
+#include "platform/widgets/data_grid.h"
 #include "registration/form5.h"
 #include "reporting/form_dy.h"
+#include "shared_state_reset.h"
 #include "window_focus.h"
 
 #include <QAbstractScrollArea>
@@ -16,9 +17,7 @@
 void WindowTest::SetUp()
 {
     Clock::setFixed(QDateTime(QDate(2006, 3, 5), QTime(10, 0)));
-    ReportMode = 0;
-    PickerCaller = 0;
-    PhraseTarget = 0;
+    resetSharedState();
     Startup::createWindows(db.directory());
     Form1->Show();
     ASSERT_TRUE(WindowFocus::waitActive(Form1));

@@ -3,7 +3,7 @@
 // department, site and phrase dictionaries. An existing file is never touched.
 
 #include "createdb/sample_dictionaries.h"
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "store/database_creator.h"
 
 #include <QCoreApplication>

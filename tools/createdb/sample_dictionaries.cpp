@@ -1,6 +1,6 @@
 #include "createdb/sample_dictionaries.h"
 
-#include "platform/failure.h"
+#include "platform/core/failure.h"
 #include "store/schema.h"
 
 #include <QFileInfo>

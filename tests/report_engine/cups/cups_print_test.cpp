@@ -1,4 +1,4 @@
-#include "platform/printer_device.h"
+#include "platform/printing/printer_device.h"
 #include "report_engine/tqr_band.h"
 #include "report_engine/tqr_printer.h"
 #include "report_engine/tqr_report.h"

@@ -1,0 +1,3 @@
+#include "platform/core/failure.h"
+
+Failure::Failure(QString message) : message_(std::move(message)), utf8_(message_.toUtf8()) {}

@@ -1,3 +1,0 @@
-#include "platform/failure.h"
-
-Failure::Failure(QString message) : message_(std::move(message)), utf8_(message_.toUtf8()) {}

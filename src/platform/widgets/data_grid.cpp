@@ -1,0 +1,104 @@
+#include "platform/widgets/data_grid.h"
+
+#include "platform/widgets/failure_guard.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
+{
+    setModel(&model_);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setRowIndicator(false);
+    // Fixed row heights keep a million-row grid from measuring every row.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    connect(&model_, &QAbstractItemModel::modelReset, this, &DataGrid::modelReset);
+}
+
+void DataGrid::setDataSource(GridSource *source)
+{
+    if (GridSource *old = model_.source())
+        disconnect(old, nullptr, this, nullptr);
+    model_.setSource(source);
+    if (source)
+        connect(source, &GridSource::gridCurrentRowChanged, this, &DataGrid::sourceCurrentRowChanged);
+}
+
+void DataGrid::setTitlesVisible(bool visible)
+{
+    horizontalHeader()->setVisible(visible);
+}
+
+void DataGrid::setRowIndicator(bool visible)
+{
+    verticalHeader()->setVisible(visible);
+}
+
+int DataGrid::columnWidthFor(int column) const
+{
+    GridSource *source = model_.source();
+    if (!source)
+        return 0;
+    int characters = source->gridDisplayWidth(column);
+    if (characters <= 0) {
+        switch (source->gridColumnKind(column)) {
+        case GridSource::ColumnKind::DateTime:
+            characters = 18;
+            break;
+        default:
+            characters = 10;
+            break;
+        }
+    }
+    const QFontMetrics metrics(font());
+    const QFontMetrics titleMetrics(horizontalHeader()->font());
+    const int width = characters * metrics.horizontalAdvance(QLatin1Char('0')) + 4;
+    const int titleWidth = titleMetrics.horizontalAdvance(source->gridColumnTitle(column)) + 4;
+    return std::max(width, titleWidth);
+}
+
+void DataGrid::modelReset()
+{
+    for (int column = 0; column < model_.columnCount(); ++column)
+        setColumnWidth(column, columnWidthFor(column));
+    if (GridSource *source = model_.source())
+        sourceCurrentRowChanged(source->gridCurrentRow());
+}
+
+void DataGrid::sourceCurrentRowChanged(int row)
+{
+    if (row < 0 || row >= model_.rowCount())
+        return;
+    const int column = std::max(currentIndex().column(), 0);
+    followingSource_ = true;
+    setCurrentIndex(model_.index(row, column));
+    followingSource_ = false;
+}
+
+void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    GridSource *source = model_.source();
+    if (!followingSource_ && source && current.isValid() && current.row() != source->gridCurrentRow())
+        source->gridSetCurrentRow(current.row());
+}
+
+void DataGrid::mousePressEvent(QMouseEvent *event)
+{
+    pressed_ = indexAt(event->position().toPoint());
+    QTableView::mousePressEvent(event);
+}
+
+void DataGrid::mouseReleaseEvent(QMouseEvent *event)
+{
+    QTableView::mouseReleaseEvent(event);
+    const QModelIndex released = indexAt(event->position().toPoint());
+    if (cellClick_ && event->button() == Qt::LeftButton && released.isValid() && released == pressed_)
+        FailureGuard::run(cellClick_);
+    pressed_ = QPersistentModelIndex();
+}

@@ -1,0 +1,65 @@
+#include "platform/widgets/grid_model.h"
+
+#include "platform/core/convert.h"
+
+void GridModel::setSource(GridSource *source)
+{
+    if (source_)
+        disconnect(source_, nullptr, this, nullptr);
+    source_ = source;
+    if (source_)
+        connect(source_, &GridSource::gridReset, this, &GridModel::sourceReset);
+    sourceReset();
+}
+
+void GridModel::sourceReset()
+{
+    if (source_ && source_->gridSuspended())
+        return;
+    beginResetModel();
+    rows_ = source_ ? source_->gridRowCount() : 0;
+    columns_ = source_ ? source_->gridColumnCount() : 0;
+    endResetModel();
+}
+
+int GridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : rows_;
+}
+
+int GridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : columns_;
+}
+
+QString GridModel::displayText(GridSource::ColumnKind kind, const QVariant &value)
+{
+    if (kind == GridSource::ColumnKind::Memo)
+        return value.isNull() ? QStringLiteral("(Memo)") : QStringLiteral("(MEMO)");
+    if (value.isNull())
+        return {};
+    if (kind == GridSource::ColumnKind::DateTime && value.canConvert<QDateTime>())
+        return Convert::dateTimeToStr(value.toDateTime());
+    return value.toString();
+}
+
+QVariant GridModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !source_ || source_->gridSuspended() || !index.isValid()
+        || index.row() >= source_->gridRowCount())
+        return {};
+    // Rows are read as they are painted; a read that fails mid-paint shows an
+    // empty cell rather than letting the failure unwind through the toolkit.
+    try {
+        return displayText(source_->gridColumnKind(index.column()), source_->gridValue(index.row(), index.column()));
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || !source_ || section >= columns_)
+        return {};
+    return source_->gridColumnTitle(section);
+}

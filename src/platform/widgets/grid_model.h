@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPointer>
+
+#include "platform/core/grid_source.h"
+
+// Presents a grid source to a table view: memo cells as "(MEMO)"/"(Memo)",
+// dates in the short date format, everything read-only.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setSource(GridSource *source);
+    GridSource *source() const { return source_; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The text a cell shows.
+    static QString displayText(GridSource::ColumnKind kind, const QVariant &value);
+
+private:
+    void sourceReset();
+
+    QPointer<GridSource> source_;
+    int rows_ = 0;
+    int columns_ = 0;
+};

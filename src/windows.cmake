@@ -1,0 +1,14 @@
+# The windows reach each other through their single global instances (the
+# registration window fills the report window, every working window shows the
+# main menu again), so the window folders build into one library; app/ adds the
+# program around it.
+set(window_folders app registration query reporting settings)
+set(window_sources)
+foreach(folder ${window_folders})
+  file(GLOB folder_sources CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h)
+  list(APPEND window_sources ${folder_sources})
+endforeach()
+list(FILTER window_sources EXCLUDE REGEX "/app/main\\.cpp$")
+add_library(windows STATIC ${window_sources})
+target_link_libraries(windows PUBLIC platform_widgets store report_engine)

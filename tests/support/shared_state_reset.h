@@ -1,0 +1,9 @@
+#pragma once
+
+#include "app/shared_state.h"
+
+// Every window test starts as the program does: all four at zero.
+inline void resetSharedState()
+{
+    ReportMode = PickerCaller = PhraseTarget = SettingsEditMode = 0;
+}
