@@ -1,0 +1,79 @@
+#include "crash/examination_sample.h"
+#include "failure_text.h"
+#include "store/table_data_set.h"
+#include "temp_database.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ExaminationRecordTest : public ::testing::Test {
+protected:
+    ExaminationRecordTest() : records(&db.connection(), QStringLiteral("ADODataSet1"), QStringLiteral("hzzl"))
+    {
+        for (const char *column : {"xm", "xb", "jcbw", "jcks", "lczd", "jtzz"})
+            records.declareWidth(QLatin1String(column), 50);
+    }
+
+    QVariant stored(const char *column)
+    {
+        return db.scalar(QStringLiteral("select %1 from hzzl").arg(QLatin1String(column)));
+    }
+
+    TempDatabase db;
+    TableDataSet records;
+};
+
+// Labels are trimmed, memos kept exactly, an empty memo stored as null, texts
+// cut to their width, the date stored as a whole day.
+TEST_F(ExaminationRecordTest, StoresTheColumnsAsTheReportWindowHoldsThem)
+{
+    ExaminationRecord record = examinationSample(1);
+    record.recordNumber = QStringLiteral(" 2006030501 ");
+    record.name = QStringLiteral("  张三\t");
+    record.age = QStringLiteral(" 45");
+    record.site = QString(51, QChar(u'胸'));
+    record.bed = QString();
+    record.findings = QStringLiteral("  007\r\n1.50 ");
+    record.opinion = QString();
+    record.appendTo(records);
+
+    EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from hzzl")).toInt(), 1);
+    EXPECT_EQ(stored("jcjlh").toLongLong(), 2006030501);
+    EXPECT_EQ(stored("xm").toString(), "张三");
+    EXPECT_EQ(stored("nl").toInt(), 45);
+    EXPECT_EQ(stored("jcbw").toString(), QString(50, QChar(u'胸')));
+    EXPECT_EQ(stored("jcrq").toString(), "2006-03-05");
+    EXPECT_FALSE(stored("jtzz").isNull());
+    EXPECT_EQ(stored("jtzz").toString(), "");
+    EXPECT_EQ(stored("jcsj").toString(), "  007\r\n1.50 ");
+    EXPECT_TRUE(stored("zdyj").isNull());
+}
+
+// A value that does not convert stops the save with its own message, stores
+// nothing, and leaves no half row for the next save to post.
+TEST_F(ExaminationRecordTest, AFailedConversionLeavesNothingPending)
+{
+    struct Case {
+        void (*spoil)(ExaminationRecord &);
+        const char *message;
+    };
+    const Case cases[] = {
+        {[](ExaminationRecord &r) { r.age = QString(); }, "'' is not a valid integer value"},
+        {[](ExaminationRecord &r) { r.age = QStringLiteral(" 4 5 "); }, "'4 5' is not a valid integer value"},
+        {[](ExaminationRecord &r) { r.recordNumber = QStringLiteral("20060305011"); },
+         "'20060305011' is not a valid integer value"},
+        {[](ExaminationRecord &r) { r.date = QStringLiteral("2006/13/45"); }, "'2006/13/45' is not a valid date"},
+    };
+    int saved = 0;
+    for (const Case &c : cases) {
+        ExaminationRecord bad = examinationSample(saved + 1);
+        c.spoil(bad);
+        EXPECT_EQ(failureOf([&] { bad.appendTo(records); }), c.message);
+        examinationSample(++saved).appendTo(records);
+        EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from hzzl")).toInt(), saved) << c.message;
+        EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from hzzl where nl is null or xm is null")).toInt(), 0);
+    }
+}
+
+} // namespace
