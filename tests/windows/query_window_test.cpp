@@ -269,7 +269,7 @@ TEST_F(QueryWindow, DoubleClickThatCannotHandOver)
         const char *name;
         std::function<void()> before;
         QString failure;
-        QString name_, sex, age;  // labels afterwards
+        QString nameLabel, sexLabel, ageLabel;  // afterwards
     };
     const QString old = QStringLiteral("旧");
     const Case cases[] = {
@@ -309,9 +309,9 @@ TEST_F(QueryWindow, DoubleClickThatCannotHandOver)
         doubleClickRow(0);
 
         EXPECT_EQ(dialogs.failures, QStringList{c.failure});
-        EXPECT_EQ(Form_dy->Label6->text(), c.name_);
-        EXPECT_EQ(Form_dy->Label7->text(), c.sex);
-        EXPECT_EQ(Form_dy->Label10->text(), c.age);
+        EXPECT_EQ(Form_dy->Label6->text(), c.nameLabel);
+        EXPECT_EQ(Form_dy->Label7->text(), c.sexLabel);
+        EXPECT_EQ(Form_dy->Label10->text(), c.ageLabel);
         for (Memo *memo : {Form_dy->Memo1, Form_dy->Memo2, Form_dy->Memo3})
             EXPECT_EQ(memo->text(), old);
         EXPECT_FALSE(Form_dy->Memo2->isReadOnly());
