@@ -159,9 +159,12 @@ TEST_F(GridTest, AClickMakesTheRowCurrentBeforeTheHandlerRuns)
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(grid.model()->index(2, 0)).center());
     EXPECT_EQ(seen, "c");
     EXPECT_EQ(query.currentRow(), 2);
+    EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), "▶");
 
     QTest::keyClick(&grid, Qt::Key_Up);
     EXPECT_EQ(query.currentRow(), 1);
+    EXPECT_EQ(grid.model()->headerData(1, Qt::Vertical).toString(), "▶");
+    EXPECT_EQ(grid.model()->headerData(2, Qt::Vertical).toString(), QString());
 
     // A data set that moves by itself takes the grid along.
     query.First();

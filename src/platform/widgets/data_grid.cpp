@@ -11,6 +11,8 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
+    // Cells clip their text at the column's edge rather than trading its end for "…".
+    setTextElideMode(Qt::ElideNone);
     setRowIndicator(false);
     // Fixed row heights keep a million-row grid from measuring every row.
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -83,6 +85,8 @@ void DataGrid::sourceCurrentRowChanged(int row)
 void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
+    if (current.row() != previous.row())
+        verticalHeader()->viewport()->update();
     GridSource *source = model_.source();
     if (!followingSource_ && source && current.isValid() && current.row() != source->gridCurrentRow())
         source->gridSetCurrentRow(current.row());

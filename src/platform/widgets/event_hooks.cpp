@@ -78,6 +78,9 @@ QChar EventHooks::keyChar(const QKeyEvent &event)
 
 bool EventHooks::eventFilter(QObject *, QEvent *event)
 {
+    // A disabled control takes no input; Qt still hands its events to filters.
+    if (!static_cast<QWidget *>(parent())->isEnabled())
+        return false;
     switch (event->type()) {
     case QEvent::KeyPress: {
         if (!keyPress_)

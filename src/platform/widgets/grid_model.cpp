@@ -59,7 +59,12 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || !source_ || section >= columns_)
+    if (role != Qt::DisplayRole || !source_)
+        return {};
+    // The row indicator marks the current row only.
+    if (orientation == Qt::Vertical)
+        return section == source_->gridCurrentRow() ? QStringLiteral("▶") : QString();
+    if (section >= columns_)
         return {};
     return source_->gridColumnTitle(section);
 }

@@ -6,7 +6,8 @@
 #include "platform/core/grid_source.h"
 
 // Presents a grid source to a table view: memo cells as "(MEMO)"/"(Memo)",
-// dates in the short date format, everything read-only.
+// dates in the short date format, the current row marked in the row
+// indicator, everything read-only.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
