@@ -1,0 +1,88 @@
+#include "bench_database.h"
+
+#include "store/connection.h"
+#include "store/database_creator.h"
+#include "store/statement.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <cstring>
+#include <fstream>
+#include <unistd.h>
+
+int BenchDatabase::records_ = 1000000;
+QString BenchDatabase::directory_;
+
+namespace {
+
+QString findings(int i)
+{
+    const QString sentences[] = {
+        QStringLiteral("两肺纹理清晰，走行自然，肺野内未见明确实质性病变。"),
+        QStringLiteral("双肺门影不大，纵隔居中，心影大小、形态未见异常。"),
+        QStringLiteral("两膈面光整，肋膈角锐利。"),
+        QStringLiteral("腰椎生理曲度变直，诸椎体边缘骨质增生，呈唇样改变。"),
+        QStringLiteral("椎间隙未见明显变窄，附件结构未见异常。"),
+        QStringLiteral("右胫腓骨远端骨皮质连续性中断，断端对位对线尚可。"),
+    };
+    QString text;
+    for (int k = 0; text.size() < 220; ++k)
+        text += sentences[(i + k) % 6] + QChar(13);
+    return text;
+}
+
+} // namespace
+
+long BenchDatabase::residentKilobytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+void BenchDatabase::prepare(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--records=", 10) == 0)
+            records_ = std::atoi(argv[i] + 10);
+        else if (std::strncmp(argv[i], "--directory=", 12) == 0)
+            directory_ = QString::fromLocal8Bit(argv[i] + 12);
+    }
+    if (directory_.isEmpty())
+        directory_ = QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data-%1").arg(records_);
+    if (!QFile::exists(directory_ + QStringLiteral("/ruvured.mdb")))
+        build(directory_);
+}
+
+// Builds the database in a side folder and moves it into place when complete,
+// so an interrupted build is never taken for a finished one.
+void BenchDatabase::build(const QString &directory)
+{
+    const QString building = directory + QStringLiteral(".building");
+    QDir(building).removeRecursively();
+    QDir().mkpath(building);
+    DatabaseCreator::create(building + QStringLiteral("/ruvured.mdb"));
+    Connection connection;
+    connection.setConnectionString(Connection::connectionStringFor(building));
+    sqlite3 *db = connection.handle();
+    Statement::execute(db, "PRAGMA synchronous = OFF");
+    Statement::execute(db, "BEGIN");
+    Statement insert(db, "insert into hzzl values (?,?,?,?,?,?,?,?,?,?,?)");
+    const QDate first(2006, 1, 1);
+    for (int i = 0; i < records_; ++i) {
+        const QDate day = first.addDays(i / 60);
+        const int number = day.year() * 1000000 + day.month() * 10000 + day.day() * 100 + i % 60 + 1;
+        insert.reset();
+        insert.bindAll({number, QStringLiteral("患者%1").arg(i), i % 2 ? QStringLiteral("男") : QStringLiteral("女"),
+                        20 + i % 60, day.toString(Qt::ISODate), QStringLiteral("胸部正位"), QStringLiteral("呼吸内科"),
+                        QStringLiteral("咳嗽待查"), findings(i), QStringLiteral("心肺膈未见明显异常。"),
+                        QString::number(i % 40)});
+        insert.step();
+    }
+    Statement::execute(db, "COMMIT");
+    connection.close();
+    QDir().rename(building, directory);
+}

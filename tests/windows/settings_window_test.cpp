@@ -1,0 +1,80 @@
+// The settings window as a whole: how it opens and what its pages share.
+
+#include "settings_test.h"
+
+#include "app/form1.h"
+#include "platform/data_grid.h"
+#include "settings/form_sz.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace {
+
+using SettingsWindow = SettingsTest;
+
+// Whatever page was left current, the window opens on "科室设置" in mode 0,
+// and the record list was read at the first showing.
+TEST_F(SettingsWindow, OpensOnTheDepartmentPage)
+{
+    addRecord(2006030501);
+    TForm_sz *f = Form_sz;
+    const struct {
+        QWidget *page;
+        QPushButton *exit;
+    } leaving[] = {{f->TabSheet5, f->Button27}, {f->TabSheet2, f->Button12}, {f->TabSheet4, f->Button24},
+                   {f->TabSheet3, f->Button15}, {f->TabSheet1, f->Button6}};
+    for (const auto &left : leaving) {
+        openSettings();
+        EXPECT_EQ(f->PageControl1->currentWidget(), f->TabSheet1);
+        EXPECT_EQ(f->PageControl1->tabText(0), "科室设置");
+        EXPECT_EQ(SettingsEditMode, 0);
+        EXPECT_FALSE(f->Edit1->isEnabled() || f->Edit2->isEnabled() || f->Button1->isEnabled() ||
+                     f->Button2->isEnabled());
+        EXPECT_EQ(f->DBGrid5->model()->rowCount(), 1);
+        click(f->Button3);
+        EXPECT_EQ(SettingsEditMode, 1);
+        showPage(left.page);
+        click(left.exit);
+        EXPECT_FALSE(f->isVisible());
+        EXPECT_TRUE(Form1->isVisible());
+    }
+    EXPECT_TRUE(dialogs.failures.isEmpty()) << dialogs.failures.join('\n').toStdString();
+}
+
+// Switching pages asks nothing: the entry begun on the other page is
+// abandoned, its text left in its fields, disabled.
+TEST_F(SettingsWindow, PageSwitchAbandonsAnEntry)
+{
+    TForm_sz *f = Form_sz;
+    openSettings();
+    click(f->Button3);
+    f->Edit1->setText("外科");
+    showPage(f->TabSheet3);
+    EXPECT_EQ(SettingsEditMode, 0);
+    showPage(f->TabSheet1);
+    EXPECT_EQ(f->Edit1->text(), "外科");
+    EXPECT_FALSE(f->Edit1->isEnabled());
+    EXPECT_TRUE(dialogs.confirmations.isEmpty());
+}
+
+// The two pictures are real JPEGs of their own size, stretched to their boxes.
+TEST_F(SettingsWindow, DecorationPictures)
+{
+    const struct {
+        QLabel *image;
+        QSize picture;
+        QRect box;
+    } pictures[] = {{Form_sz->Image1, {578, 850}, {408, 16, 129, 305}},
+                    {Form_sz->Image2, {600, 450}, {184, 128, 353, 193}}};
+    for (const auto &p : pictures) {
+        EXPECT_EQ(p.image->pixmap().size(), p.picture);
+        EXPECT_TRUE(p.image->hasScaledContents());
+        EXPECT_EQ(p.image->geometry(), p.box);
+    }
+}
+
+} // namespace
