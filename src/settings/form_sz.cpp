@@ -48,6 +48,8 @@ DataGrid *grid(QWidget *parent, const QRect &place, GridSource *source, bool row
     auto *grid = new DataGrid(parent);
     grid->setGeometry(place);
     grid->setRowIndicator(rowIndicator);
+    // Cells clip their text at the column's edge, as the classic grid did.
+    grid->setTextElideMode(Qt::ElideNone);
     if (boldTitles) {
         QFont titles = grid->font();
         titles.setBold(true);
