@@ -159,6 +159,12 @@ struct TForm_sz::NamePage {
     QPushButton *&saveButton, *&cancelButton, *&addButton, *&modifyButton, *&removeButton, *&exitButton;
 };
 
+TForm_sz::~TForm_sz()
+{
+    // Pages removed while the controls are destroyed must not run show handlers on data sets already gone.
+    disconnect(PageControl1, nullptr, this, nullptr);
+}
+
 void TForm_sz::buildNamePage(const NamePage &p)
 {
     p.sheet->setFont(font());

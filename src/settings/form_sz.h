@@ -21,6 +21,7 @@ class TForm_sz : public Form {
     Q_OBJECT
 public:
     TForm_sz();
+    ~TForm_sz() override;
 
     QTabWidget *PageControl1;
 
