@@ -4,7 +4,10 @@
 
 #include "app/form1.h"
 #include "platform/data_grid.h"
+#include "registration/form5.h"
+#include "registration/form_zj.h"
 #include "settings/form_sz.h"
+#include "window_focus.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -59,6 +62,25 @@ TEST_F(SettingsWindow, PageSwitchAbandonsAnEntry)
     EXPECT_EQ(f->Edit1->text(), "外科");
     EXPECT_FALSE(f->Edit1->isEnabled());
     EXPECT_TRUE(dialogs.confirmations.isEmpty());
+}
+
+// A department added here is offered by the picker at its next showing.
+TEST_F(SettingsWindow, PickerOffersAnAddedDepartment)
+{
+    addDepartment("内科", "nk");
+    openSettings();
+    click(Form_sz->Button3);
+    Form_sz->Edit1->setText("外科");
+    Form_sz->Edit2->setText("wk");
+    dialogs.confirmAnswers << true;
+    click(Form_sz->Button1);
+    click(Form_sz->Button6);
+    openRegistration();
+    ASSERT_TRUE(WindowFocus::waitActive(Form_zj));
+    Form_zj->Edit6->setFocus();
+    press(Qt::Key_Return);
+    ASSERT_TRUE(Form5->isVisible());
+    EXPECT_EQ(shown(Form5->DBGrid1), (QStringList{"内科|nk", "外科|wk"}));
 }
 
 // The two pictures are real JPEGs of their own size, stretched to their boxes.
