@@ -10,5 +10,7 @@ foreach(folder ${window_folders})
   list(APPEND window_sources ${folder_sources})
 endforeach()
 list(FILTER window_sources EXCLUDE REGEX "/app/main\\.cpp$")
+# The settings window's decoration pictures are compiled in (Q_INIT_RESOURCE in TForm_sz).
+qt_add_resources(window_sources ${CMAKE_SOURCE_DIR}/resources/settings/settings_pictures.qrc)
 add_library(windows STATIC ${window_sources})
 target_link_libraries(windows PUBLIC platform_widgets store report_engine)
