@@ -1,6 +1,7 @@
 #include "store/schema_upgrade.h"
 
 #include "platform/failure.h"
+#include "store/maintenance.h"
 #include "store/schema.h"
 #include "store/statement.h"
 
@@ -19,47 +20,11 @@ QString freeName(const QString &wanted)
 
 } // namespace
 
-void SchemaUpgrade::copy(sqlite3 *db, const QString &target)
-{
-    sqlite3 *copy = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &copy,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE, nullptr);
-    QString reason;
-    if (rc == SQLITE_OK) {
-        sqlite3_backup *backup = sqlite3_backup_init(copy, "main", db, "main");
-        if (!backup) {
-            rc = sqlite3_errcode(copy);
-        } else {
-            // Pieces of 4 MB; between them the source is free for writers, and
-            // a write by another program makes the copy start over.
-            do {
-                rc = sqlite3_backup_step(backup, 1024);
-                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-                    sqlite3_sleep(50);
-                else if (rc == SQLITE_OK)
-                    sqlite3_sleep(1);
-            } while (rc == SQLITE_OK || rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
-            const int finish = sqlite3_backup_finish(backup);
-            if (rc == SQLITE_DONE)
-                rc = finish;
-        }
-        if (rc != SQLITE_OK && rc != SQLITE_DONE)
-            reason = Statement::message(rc, QString::fromUtf8(sqlite3_errstr(rc)));
-    } else {
-        reason = Statement::message(rc, QString::fromUtf8(sqlite3_errstr(rc)));
-    }
-    sqlite3_close(copy);
-    if (!reason.isEmpty()) {
-        QFile::remove(target);
-        throw Failure(QStringLiteral("无法写出数据库副本“%1”：%2").arg(target, reason));
-    }
-}
-
 QString SchemaUpgrade::run(sqlite3 *db, const QString &path, int fromVersion)
 {
     const QString kept = freeName(path + QStringLiteral(".v%1.bak").arg(fromVersion));
     try {
-        copy(db, kept);
+        Maintenance::copy(db, kept);
     } catch (const Failure &failure) {
         throw Failure(QStringLiteral("数据库文件“%1”需要升级，但升级前无法先保存原文件的副本，文件未作改动。%2")
                           .arg(path, failure.message()));

@@ -12,9 +12,4 @@ public:
     // Throws Failure with a clear message, the file left as it was, when the
     // copy or the upgrade cannot be made.
     static QString run(sqlite3 *db, const QString &path, int fromVersion);
-
-    // Copies the open database `db` into the new file `target` through SQLite's
-    // backup interface, a piece at a time, giving way to other programs'
-    // writes between pieces. Throws Failure; a partial copy is removed.
-    static void copy(sqlite3 *db, const QString &target);
 };
