@@ -3,6 +3,7 @@
 #include "platform/convert.h"
 #include "platform/failure.h"
 #include "store/connection.h"
+#include "store/schema.h"
 #include "store/statement.h"
 
 #include <algorithm>
@@ -147,23 +148,28 @@ void DataSet::Open()
 void DataSet::readRowids(sqlite3 *db)
 {
     const QString &table = shape_->table;
-    qint64 first = 0;
-    qint64 last = -1;
-    bool whole = false;
-    if (shape_->condition.isEmpty()) {
-        // A table that was only ever appended to holds one unbroken range of
-        // rowids: two index lookups and a count say so without reading them.
+    const QStringList triggers = Schema::trackingTriggers(table);
+    const bool tracked = shape_->condition.isEmpty()
+                         && Statement::scalar(db, QStringLiteral("select count(*) from sqlite_schema where type = 'trigger' "
+                                                                 "and name in (?, ?)"),
+                                              {triggers.at(0), triggers.at(1)})
+                                    .toInt() == 2;
+    if (tracked) {
+        // The whole table: every rowid from the lowest to the highest except
+        // the removed ones, found without reading a row.
         const QVariant low = Statement::scalar(db, QStringLiteral("select min(_rowid_) from ") + table);
-        const QVariant high = Statement::scalar(db, QStringLiteral("select max(_rowid_) from ") + table);
-        const qint64 count = Statement::scalar(db, QStringLiteral("select count(*) from ") + table).toLongLong();
-        first = low.toLongLong();
-        last = high.toLongLong();
-        whole = count == 0 || (!low.isNull() && last - first + 1 == count);
-        if (count == 0)
-            last = first - 1;
-    }
-    if (whole) {
-        rowids_.appendRange(first, last);
+        if (!low.isNull()) {
+            qint64 next = low.toLongLong();
+            const qint64 high = Statement::scalar(db, QStringLiteral("select max(_rowid_) from ") + table).toLongLong();
+            Statement gaps(db, QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"));
+            gaps.bindAll({table, next, high});
+            while (gaps.step()) {
+                const qint64 gap = gaps.value(0).toLongLong();
+                rowids_.appendRange(next, gap - 1);
+                next = gap + 1;
+            }
+            rowids_.appendRange(next, high);
+        }
     } else {
         Statement rows(db, QStringLiteral("select _rowid_ from %1 %2").arg(table, shape_->condition));
         bindParameters(rows);

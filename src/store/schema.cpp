@@ -34,7 +34,30 @@ QStringList Schema::createStatements()
     QStringList statements;
     for (const Table &table : tables())
         statements << QStringLiteral("CREATE TABLE %1 (%2)").arg(table.name, table.columns);
-    return statements + indexStatements();
+    return statements + indexStatements() + trackingStatements();
+}
+
+QStringList Schema::trackingTriggers(const QString &table)
+{
+    return {table + QStringLiteral("_removed"), table + QStringLiteral("_added")};
+}
+
+QStringList Schema::trackingStatements()
+{
+    // The triggers live in the file, so every program writing it keeps the
+    // table up to date. Only rowids are kept, never patient data.
+    QStringList statements = {"CREATE TABLE removed_rows (tbl TEXT NOT NULL, rid INTEGER NOT NULL, "
+                              "PRIMARY KEY (tbl, rid)) WITHOUT ROWID"};
+    for (const Table &table : tables()) {
+        const QStringList triggers = trackingTriggers(table.name);
+        statements << QStringLiteral("CREATE TRIGGER %1 AFTER DELETE ON %2 BEGIN "
+                                     "INSERT OR IGNORE INTO removed_rows VALUES ('%2', old.rowid); END")
+                          .arg(triggers.at(0), table.name)
+                   << QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON %2 BEGIN "
+                                     "DELETE FROM removed_rows WHERE tbl = '%2' AND rid = new.rowid; END")
+                          .arg(triggers.at(1), table.name);
+    }
+    return statements;
 }
 
 QStringList Schema::columnNames(const Table &table)

@@ -23,9 +23,16 @@ public:
     };
     static const QList<Table> &tables();
 
-    // CREATE statements for the tables and their (non-unique) indexes, in order.
+    // CREATE statements for the tables, their (non-unique) indexes and the
+    // tracking of removed rows, in order.
     static QStringList createStatements();
     static QStringList indexStatements();
+    // The table `removed_rows` and the triggers that keep it: the rowids below
+    // a table's highest one that hold no row. With them a data set learns the
+    // rows of a whole table from two index lookups and the few gaps.
+    static QStringList trackingStatements();
+    // Names of the two triggers that track `table`.
+    static QStringList trackingTriggers(const QString &table);
     // The column names of `table`, in order.
     static QStringList columnNames(const Table &table);
 };

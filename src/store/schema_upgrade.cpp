@@ -32,17 +32,18 @@ QString SchemaUpgrade::run(sqlite3 *db, const QString &path, int fromVersion)
     try {
         Statement::execute(db, QStringLiteral("BEGIN IMMEDIATE"));
         // SQLite cannot change a column's declared type: each table is rebuilt
-        // with the current declaration, rows keeping their rowids.
+        // with the current declaration, rows in their order and numbered
+        // afresh, so no table starts with gaps that nobody tracked.
         for (const Schema::Table &table : Schema::tables()) {
             const QString columns = Schema::columnNames(table).join(',');
             Statement::execute(db, QStringLiteral("CREATE TABLE upgrade_%1 (%2)").arg(table.name, table.columns));
-            Statement::execute(db, QStringLiteral("INSERT INTO upgrade_%1 (_rowid_, %2) SELECT _rowid_, %2 FROM %1")
+            Statement::execute(db, QStringLiteral("INSERT INTO upgrade_%1 (%2) SELECT %2 FROM %1 ORDER BY _rowid_")
                                        .arg(table.name, columns));
             Statement::execute(db, QStringLiteral("DROP TABLE %1").arg(table.name));
             Statement::execute(db, QStringLiteral("ALTER TABLE upgrade_%1 RENAME TO %1").arg(table.name));
         }
-        for (const QString &index : Schema::indexStatements())
-            Statement::execute(db, index);
+        for (const QString &statement : Schema::indexStatements() + Schema::trackingStatements())
+            Statement::execute(db, statement);
         Statement::execute(db, QStringLiteral("PRAGMA user_version = %1").arg(Schema::userVersion));
         Statement::execute(db, QStringLiteral("COMMIT"));
     } catch (const Failure &failure) {

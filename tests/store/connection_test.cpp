@@ -175,7 +175,8 @@ TEST(Connection, AFileWithTheOldDeclarationsIsUpgradedAndKeptBesideIt)
     sqlite3 *db = connection.handle();
     EXPECT_EQ(Statement::scalar(db, "pragma user_version").toInt(), Schema::userVersion);
     EXPECT_EQ(Statement::scalar(db, "select type from pragma_table_info('hzzl') where name = 'jcsj'").toString(), "MEMO TEXT");
-    EXPECT_EQ(Statement::scalar(db, "select count(*) from sqlite_master where type = 'index'").toInt(), 3);
+    EXPECT_EQ(Statement::scalar(db, "select count(*) from sqlite_master where type = 'index' and tbl_name = 'hzzl'").toInt(), 3);
+    EXPECT_EQ(Statement::scalar(db, "select count(*) from sqlite_master where type = 'trigger'").toInt(), 10);
     EXPECT_EQ(Statement::scalar(db, "select jcsj || '|' || jcrq from hzzl").toString(), "心影不大|2006-03-05");
     EXPECT_EQ(Statement::scalar(db, "select ksmc from ks").toString(), "内科");
     // The copy beside it is the file as it was.
