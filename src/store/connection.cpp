@@ -152,7 +152,7 @@ void Connection::verify()
     Statement::execute(db_, QStringLiteral("PRAGMA cache_size = -64000"));
     // The whole file is checked beside the operator's work, never before the main menu.
     if (onDamage_)
-        check_ = std::make_unique<IntegrityCheck>(path, onDamage_);
+        check_ = std::make_unique<IntegrityCheck>(path, onDamage_, std::chrono::milliseconds(checkDelay_));
 }
 
 void Connection::close()

@@ -34,6 +34,8 @@ public:
     // Runs, on the opening thread, when the check of the whole file that
     // follows every opening finds damage. Without it no such check runs.
     void onDamage(std::function<void(const QString &message)> handler) { onDamage_ = std::move(handler); }
+    // How long after opening that check starts (the main menu comes up first).
+    void setCheckDelay(int milliseconds) { checkDelay_ = milliseconds; }
     // The check started by the last opening, if any (tests wait on it).
     IntegrityCheck *integrityCheck() const { return check_.get(); }
 
@@ -64,6 +66,7 @@ private:
     QString qtConnectionName_;
     sqlite3 *db_ = nullptr;
     int busyTimeout_ = 5000;
+    int checkDelay_ = 3000;
     std::function<void(const QString &)> onDamage_;
     std::unique_ptr<IntegrityCheck> check_;
     std::vector<DataSet *> dataSets_;

@@ -5,8 +5,9 @@
 
 using namespace std::chrono_literals;
 
-IntegrityCheck::IntegrityCheck(const QString &path, std::function<void(const QString &)> onDamage)
-    : path_(path), onDamage_(std::move(onDamage)), thread_([this] { run(); })
+IntegrityCheck::IntegrityCheck(const QString &path, std::function<void(const QString &)> onDamage,
+                               std::chrono::milliseconds delay)
+    : path_(path), delay_(delay), onDamage_(std::move(onDamage)), thread_([this] { run(); })
 {
 }
 
@@ -78,6 +79,7 @@ void IntegrityCheck::run()
     {
         std::unique_lock lock(mutex_);
         db_ = db;
+        changed_.wait_for(lock, delay_, [this] { return stop_; });
         while (opened && !stop_) {
             changed_.wait(lock, [this] { return stop_ || paused_ == 0; });
             if (stop_)

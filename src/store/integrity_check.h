@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -16,8 +17,11 @@ struct sqlite3;
 class IntegrityCheck : public QObject {
     Q_OBJECT
 public:
-    // `onDamage` runs on the thread that created the check, with the message for the operator.
-    IntegrityCheck(const QString &path, std::function<void(const QString &message)> onDamage);
+    // `onDamage` runs on the thread that created the check, with the message
+    // for the operator. The check starts after `delay`, so that it does not
+    // compete with the program's own start-up.
+    IntegrityCheck(const QString &path, std::function<void(const QString &message)> onDamage,
+                   std::chrono::milliseconds delay);
     ~IntegrityCheck() override;
 
     // Stops a check in progress and keeps the next from starting until resume().
@@ -32,6 +36,7 @@ private:
     QString checkOnce();
 
     QString path_;
+    std::chrono::milliseconds delay_;
     std::function<void(const QString &)> onDamage_;
     std::mutex mutex_;
     std::condition_variable changed_;

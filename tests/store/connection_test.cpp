@@ -227,6 +227,7 @@ TEST(Connection, DamageIsReportedByTheCheckAfterOpening)
     QStringList reported;
     Connection connection;
     connection.onDamage([&](const QString &message) { reported << message; });
+    connection.setCheckDelay(0);
     connection.setConnectionString(Connection::connectionStringFor(dir.path()));
     connection.open();  // the checks at opening cost the same for any size; they pass
     ASSERT_NE(connection.integrityCheck(), nullptr);
@@ -250,6 +251,7 @@ TEST(Connection, TheCheckGivesWayToTheProgramsOwnSaves)
     Connection connection;
     connection.setBusyTimeout(100);
     connection.onDamage([&](const QString &message) { reported << message; });
+    connection.setCheckDelay(0);
     connection.setConnectionString(Connection::connectionStringFor(dir.path()));
     connection.open();
     TableDataSet bt(&connection, "ADODataSet3", "bt");
