@@ -92,7 +92,7 @@ void Connection::open()
             const QString reason = database.lastError().text();
             database = QSqlDatabase();
             QSqlDatabase::removeDatabase(qtConnectionName_);
-            throw Failure(QStringLiteral("无法打开数据库文件“%1”：%2").arg(path, reason));
+            throw Failure(QStringLiteral("无法打开数据库文件“%1”。（%2）").arg(path, reason));
         }
         db_ = *static_cast<sqlite3 *const *>(database.driver()->handle().constData());
     }
