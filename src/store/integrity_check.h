@@ -10,10 +10,10 @@
 
 struct sqlite3;
 
-// SQLite's quick check of a whole file, on a connection and thread of its
-// own, so that opening the file never waits for it. It gives way to the
-// program's own writes: a write stops it (it holds a read lock while it runs)
-// and it starts over once the write is done.
+// SQLite's fast check of the whole file (the quick_check pragma), on a
+// connection and thread of its own, so that opening the file never waits for
+// it. It gives way to the program's own writes: a write stops it (it holds a
+// read lock while it runs) and it starts over once the write is done.
 class IntegrityCheck : public QObject {
     Q_OBJECT
 public:
