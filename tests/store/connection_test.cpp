@@ -266,3 +266,28 @@ TEST(Connection, TheCheckGivesWayToTheProgramsOwnSaves)
     EXPECT_TRUE(reported.isEmpty()) << reported.join(QChar(10)).toStdString();
     EXPECT_EQ(Statement::scalar(connection.handle(), "select count(*) from bt").toInt(), 50);
 }
+
+TEST(Connection, ASaveWhileAnotherProgramHoldsTheFileSaysItIsInUse)
+{
+    QTemporaryDir dir;
+    DatabaseCreator::create(dir.filePath("ruvured.mdb"));
+    Connection connection;
+    connection.setBusyTimeout(50);
+    connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    TableDataSet bt(&connection, "ADODataSet3", "bt");
+    bt.Open();
+
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(dir.filePath("ruvured.mdb").toLocal8Bit().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    bt.Append();
+    bt.fieldByName("bt").setValue("胸部");
+    EXPECT_EQ(failureOf([&] { bt.Post(); }), "数据库文件正被其他程序使用，请稍后再试。（database is locked）");
+    sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    // The row is still there to be saved once the other program is done.
+    bt.Post();
+    EXPECT_EQ(Statement::scalar(connection.handle(), "select bt from bt").toString(), "胸部");
+    EXPECT_EQ(bt.recordCount(), 1);
+}
