@@ -6,7 +6,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bin/settings_bench [--records=N] [--directory=DIR]
 //
-// The database is shared with registration_bench and built once. The delete
+// The database is shared with the other benchmarks and built once. The delete
 // benchmark puts the deleted record back afterwards (at the end of the table).
 
 #include "bench_database.h"

@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "platform/widgets/controls.h"
+#include "platform/widgets/dialogs.h"
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/ui_font.h"
 #include "query/form_cx.h"
@@ -37,6 +38,8 @@ TForm1::TForm1(const QString &programDirectory)
 void TForm1::FormCreate()
 {
     ADOConnection1.setConnectionString(Connection::connectionStringFor(programDirectory_));
+    // The whole file is checked after the main menu is up; damage found is reported then.
+    ADOConnection1.onDamage([](const QString &message) { Dialogs::current().failure(message); });
     ADOConnection1.open();
 }
 

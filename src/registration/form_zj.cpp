@@ -6,6 +6,7 @@
 #include "platform/widgets/controls.h"
 #include "platform/core/convert.h"
 #include "platform/widgets/event_hooks.h"
+#include "platform/core/failure.h"
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/ui_font.h"
 #include "registration/form5.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <limits>
 
 TForm_zj *Form_zj = nullptr;
 
@@ -118,6 +120,9 @@ void TForm_zj::FormShow()
         return;
     }
     const int highest = ADOQuery3.fieldByName(QStringLiteral("jlh")).asInteger();
+    // The number is a 32-bit integer: the highest one has no successor.
+    if (highest == std::numeric_limits<qint32>::max())
+        throw Failure(QStringLiteral("记录号已达到最大值 %1，无法再分配新的记录号。").arg(highest));
     Label4->setText(highest < first.toInt() ? first : Convert::intToStr(qint64(highest) + 1));
 }
 

@@ -34,6 +34,8 @@ DataGrid *phraseGrid(QWidget *parent, const QRect &place)
     auto *grid = new DataGrid(parent);
     grid->setGeometry(place);
     grid->setTitlesVisible(false);
+    // The one column is far wider than the grid: scroll through it sideways.
+    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     return grid;
 }
 
@@ -92,6 +94,8 @@ TForm_dy::TForm_dy()
     Memo1->setReadOnly(true);
     Button6 = Controls::button(this, QStringLiteral("退出"), {704, 496, 65, 17}, plain);
     Controls::tabOrder({Memo1, DBGrid1, Button5, Button6, DBGrid2, Memo2, Memo3});
+    // The preview has the focus when the window first comes up.
+    Memo1->setFocus();
 
     DBGrid2->onCellClick([this] { DBGrid2CellClick(); });
     DBGrid1->onCellClick([this] { DBGrid1CellClick(); });

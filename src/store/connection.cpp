@@ -1,7 +1,10 @@
 #include "store/connection.h"
 
 #include "platform/core/failure.h"
+#include "store/data_set.h"
+#include "store/integrity_check.h"
 #include "store/schema.h"
+#include "store/schema_upgrade.h"
 #include "store/statement.h"
 
 #include <QFileInfo>
@@ -12,6 +15,7 @@
 #include <QUrl>
 #include <QUuid>
 #include <sqlite3.h>
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,8 +23,8 @@ namespace {
 
 const QString databaseFileName = QStringLiteral("ruvured.mdb");
 
-// The file may be written only if its permission bits allow it; a file marked
-// read-only stays read-only even for the administrator.
+// A file or folder may be written only if its permission bits allow it; one
+// marked read-only stays read-only even for the administrator.
 bool writable(const QString &path)
 {
     struct stat info {};
@@ -73,6 +77,11 @@ void Connection::open()
         throw Failure(QStringLiteral("“%1”不是数据库文件。").arg(path));
     if (!writable(path))
         throw Failure(QStringLiteral("数据库文件“%1”是只读的，程序无法保存记录。").arg(path));
+    // Every save writes a journal beside the file, and a journal left by an
+    // interrupted save must be rolled back there: a folder that cannot be
+    // written is reported now, not when the first report is saved.
+    if (!writable(file.absolutePath()))
+        throw Failure(QStringLiteral("数据库文件所在的文件夹“%1”不能写入，程序无法保存记录。").arg(file.absolutePath()));
 
     {
         QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtConnectionName_);
@@ -83,10 +92,11 @@ void Connection::open()
             const QString reason = database.lastError().text();
             database = QSqlDatabase();
             QSqlDatabase::removeDatabase(qtConnectionName_);
-            throw Failure(QStringLiteral("无法打开数据库文件“%1”：%2").arg(path, reason));
+            throw Failure(QStringLiteral("无法打开数据库文件“%1”。（%2）").arg(path, reason));
         }
         db_ = *static_cast<sqlite3 *const *>(database.driver()->handle().constData());
     }
+    sqlite3_busy_timeout(db_, busyTimeout_);
     try {
         verify();
     } catch (...) {
@@ -98,29 +108,40 @@ void Connection::open()
 void Connection::verify()
 {
     const QString path = databasePath();
-    QVariant applicationId;
-    try {
-        applicationId = Statement::scalar(db_, QStringLiteral("PRAGMA application_id"));
-    } catch (const Failure &) {
-        throw Failure(QStringLiteral("“%1”不是数据库文件，或已损坏。").arg(path));
-    }
-    if (applicationId.toInt() != Schema::applicationId)
+    sqlite3_stmt *header = nullptr;
+    int rc = sqlite3_prepare_v2(db_, "PRAGMA application_id", -1, &header, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(header);
+    const int applicationId = rc == SQLITE_ROW ? sqlite3_column_int(header, 0) : 0;
+    sqlite3_finalize(header);
+    if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        throw Failure(QStringLiteral("数据库文件“%1”正被其他程序使用，请稍后再试。（%2）")
+                          .arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
+    if (rc != SQLITE_ROW)
+        throw Failure(QStringLiteral("“%1”不是数据库文件，或已损坏。（%2）").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
+    if (applicationId != Schema::applicationId)
         throw Failure(QStringLiteral("“%1”不是本系统的数据库文件。").arg(path));
     const int version = Statement::scalar(db_, QStringLiteral("PRAGMA user_version")).toInt();
     if (version > Schema::userVersion)
         throw Failure(QStringLiteral("数据库文件“%1”来自更新版本的程序，本程序不能使用。").arg(path));
-    if (version < Schema::userVersion)
+    if (version < Schema::oldestUpgradable)
         throw Failure(QStringLiteral("“%1”不是本系统的数据库文件。").arg(path));
     if (sqlite3_db_readonly(db_, "main") == 1)
         throw Failure(QStringLiteral("数据库文件“%1”是只读的，程序无法保存记录。").arg(path));
-    QString check;
-    try {
-        check = Statement::scalar(db_, QStringLiteral("PRAGMA quick_check")).toString();
-    } catch (const Failure &failure) {
-        check = failure.message();
+    for (const Schema::Table &table : Schema::tables()) {
+        Statement columns(db_, QStringLiteral("select name from pragma_table_info(?)"));
+        columns.bind(1, table.name);
+        QStringList present;
+        while (columns.step())
+            present << columns.value(0).toString().toLower();
+        for (const QString &column : Schema::columnNames(table)) {
+            if (!present.contains(column))
+                throw Failure(QStringLiteral("数据库文件“%1”缺少表“%2”或它的列“%3”，不是完整的本系统数据库。")
+                                  .arg(path, table.name, column));
+        }
     }
-    if (check != QLatin1String("ok"))
-        throw Failure(QStringLiteral("数据库文件“%1”已损坏：%2").arg(path, check));
+    if (version < Schema::userVersion)
+        SchemaUpgrade::run(db_, path, version);
 
     // A record written is a record kept, even across a power cut; deleted
     // patient data is overwritten, not left in free pages.
@@ -129,10 +150,14 @@ void Connection::verify()
     // Room for the record-number and date indexes of a million examinations,
     // so counting rows at every registration stays in memory after the first.
     Statement::execute(db_, QStringLiteral("PRAGMA cache_size = -64000"));
+    // The whole file is checked beside the operator's work, never before the main menu.
+    if (onDamage_)
+        check_ = std::make_unique<IntegrityCheck>(path, onDamage_, std::chrono::milliseconds(checkDelay_));
 }
 
 void Connection::close()
 {
+    check_.reset();
     if (!db_ && !QSqlDatabase::contains(qtConnectionName_))
         return;
     db_ = nullptr;
@@ -147,4 +172,40 @@ sqlite3 *Connection::handle()
 {
     open();
     return db_;
+}
+
+qint64 Connection::write(const QString &text, const QVariantList &values)
+{
+    sqlite3 *db = handle();
+    if (check_)
+        check_->pause();
+    try {
+        Statement::execute(db, text, values);
+    } catch (...) {
+        if (check_)
+            check_->resume();
+        throw;
+    }
+    if (check_)
+        check_->resume();
+    return sqlite3_last_insert_rowid(db);
+}
+
+void Connection::attach(DataSet *dataSet)
+{
+    if (std::find(dataSets_.begin(), dataSets_.end(), dataSet) == dataSets_.end())
+        dataSets_.push_back(dataSet);
+}
+
+void Connection::detach(DataSet *dataSet)
+{
+    std::erase(dataSets_, dataSet);
+}
+
+void Connection::keepRowBeforeChange(const QString &table, qint64 rowid, const DataSet *changing)
+{
+    for (DataSet *dataSet : dataSets_) {
+        if (dataSet != changing)
+            dataSet->keepRowBeforeChange(table, rowid);
+    }
 }

@@ -1,12 +1,19 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
 
 struct sqlite3;
+class DataSet;
+class IntegrityCheck;
 
 // The program's one database connection. It opens an existing workstation
-// database and never creates one: a missing, foreign, newer, damaged or
-// read-only file is reported and left exactly as it was.
+// database and never creates one: a missing, foreign, newer, busy, damaged or
+// read-only file, or one in a folder that cannot be written, is reported and
+// left exactly as it was. A file of an older schema version is upgraded.
 class Connection {
 public:
     Connection();
@@ -22,18 +29,45 @@ public:
     // The file named by "Data Source" in the connection string.
     QString databasePath() const;
 
-    // Throws Failure with the reason the file cannot be used.
+    // How long a statement waits for another program's lock before it fails.
+    void setBusyTimeout(int milliseconds) { busyTimeout_ = milliseconds; }
+    // Runs, on the opening thread, when the check of the whole file that
+    // follows every opening finds damage. Without it no such check runs.
+    void onDamage(std::function<void(const QString &message)> handler) { onDamage_ = std::move(handler); }
+    // How long after opening that check starts (the main menu comes up first).
+    void setCheckDelay(int milliseconds) { checkDelay_ = milliseconds; }
+    // The check started by the last opening, if any (tests wait on it).
+    IntegrityCheck *integrityCheck() const { return check_.get(); }
+
+    // Throws Failure with the reason the file cannot be used. Opening checks
+    // only what costs the same for any size of file: header, marks, schema.
     void open();
+    // Closes the file; open data sets stay open and read through the next opening.
     void close();
     bool connected() const { return db_ != nullptr; }
 
     // The open database; opens it first when closed (and throws if that fails).
     sqlite3 *handle();
 
+    // Runs a statement that changes the file; returns the rowid of an inserted row.
+    qint64 write(const QString &text, const QVariantList &values);
+
+    // Data sets make themselves known while open, so that the rows they hold
+    // are kept before another of them changes or deletes them.
+    void attach(DataSet *dataSet);
+    void detach(DataSet *dataSet);
+    void keepRowBeforeChange(const QString &table, qint64 rowid, const DataSet *changing);
+
 private:
     void verify();
+    void upgradeIfOld(int version);
 
     QString connectionString_;
     QString qtConnectionName_;
     sqlite3 *db_ = nullptr;
+    int busyTimeout_ = 5000;
+    int checkDelay_ = 3000;
+    std::function<void(const QString &)> onDamage_;
+    std::unique_ptr<IntegrityCheck> check_;
+    std::vector<DataSet *> dataSets_;
 };

@@ -3,11 +3,14 @@
 #include "platform/core/convert.h"
 #include "platform/core/failure.h"
 #include "store/connection.h"
+#include "store/schema.h"
 #include "store/statement.h"
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <sqlite3.h>
+#include <unordered_map>
 
 using Kind = GridSource::ColumnKind;
 
@@ -38,7 +41,10 @@ QVariant typed(const FieldDef &field, const QVariant &stored)
     case Kind::DateTime:
         return dateFromStorage(stored);
     case Kind::Integer:
-        return stored.typeId() == QMetaType::LongLong ? QVariant(stored.toInt()) : stored;
+        // A number too large for the column is handed out whole, never wrapped.
+        if (stored.typeId() == QMetaType::LongLong && stored.toLongLong() == qint32(stored.toLongLong()))
+            return QVariant(stored.toInt());
+        return stored;
     default:
         return stored;
     }
@@ -55,6 +61,32 @@ QString cut(const QString &text, int width)
     return text.left(end);
 }
 
+[[noreturn]] void notADate(const QVariant &value)
+{
+    throw Failure(QStringLiteral("'%1' is not a valid date").arg(value.toString()));
+}
+
+// One read transaction around the statements of an opening, so that the
+// rowids, the count and the rows read come from the same state of the file.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(sqlite3 *db) : db_(sqlite3_get_autocommit(db) ? db : nullptr)
+    {
+        if (db_)
+            Statement::execute(db_, QStringLiteral("BEGIN"));
+    }
+    ~ReadTransaction()
+    {
+        if (db_)
+            sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    ReadTransaction(const ReadTransaction &) = delete;
+    ReadTransaction &operator=(const ReadTransaction &) = delete;
+
+private:
+    sqlite3 *db_;
+};
+
 } // namespace
 
 DataSet::DataSet(Connection *connection, const QString &name, QObject *parent)
@@ -62,55 +94,119 @@ DataSet::DataSet(Connection *connection, const QString &name, QObject *parent)
 {
 }
 
-DataSet::~DataSet() = default;
+DataSet::~DataSet()
+{
+    if (active_)
+        connection_->detach(this);
+}
 
 void DataSet::bindParameters(Statement &) const {}
+
+void DataSet::reset()
+{
+    fields_.clear();
+    shape_.reset();
+    rowids_.clear();
+    whole_.clear();
+    whole_.shrink_to_fit();
+    resident_ = false;
+    sourceCount_ = 0;
+    pages_.clear();
+    kept_.clear();
+    changed_.clear();
+    order_.clear();
+    order_.shrink_to_fit();
+    ordered_ = false;
+    appended_ = 0;
+    state_ = State::Browse;
+}
 
 void DataSet::Open()
 {
     if (active_)
         return;
     sqlite3 *db = connection_->handle();
-    const QString text = selectText();
-
-    // The count runs inside the database; the rows themselves are read on demand.
-    Statement counter(db, QStringLiteral("select count(*) from (") + text + QStringLiteral("\n)"));
-    bindParameters(counter);
-    counter.step();
-    const int count = counter.value(0).toInt();
-
-    auto cursor = std::make_unique<Statement>(db, text);
-    bindParameters(*cursor);
-    cursor_ = std::move(cursor);
-    cursorPosition_ = 0;
-    cursorDone_ = false;
-    sourceCount_ = count;
-    chunks_.clear();
-    changed_.clear();
-    deletedSources_.clear();
-    order_.clear();
-    ordered_ = false;
-    appended_ = 0;
-    state_ = State::Browse;
-    if (sourceCount_ > 0)
-        readChunk(0);
-    describe();
+    reset();
+    try {
+        ReadTransaction reading(db);
+        shape_ = SelectShape::of(selectText());
+        if (shape_)
+            readRowids(db);
+        else
+            readWhole(db);
+    } catch (...) {
+        reset();
+        throw;
+    }
+    connection_->attach(this);
     active_ = true;
     current_ = sourceCount_ > 0 ? 0 : -1;
     eof_ = sourceCount_ == 0;
     changed();
 }
 
-void DataSet::describe()
+void DataSet::readRowids(sqlite3 *db)
+{
+    const QString &table = shape_->table;
+    const QStringList triggers = Schema::trackingTriggers(table);
+    const bool tracked = shape_->condition.isEmpty()
+                         && Statement::scalar(db, QStringLiteral("select count(*) from sqlite_schema where type = 'trigger' "
+                                                                 "and name in (?, ?)"),
+                                              {triggers.at(0), triggers.at(1)})
+                                    .toInt() == 2;
+    if (tracked) {
+        // The whole table: every rowid from the lowest to the highest except
+        // the removed ones, found without reading a row.
+        const QVariant low = Statement::scalar(db, QStringLiteral("select min(_rowid_) from ") + table);
+        if (!low.isNull()) {
+            qint64 next = low.toLongLong();
+            const qint64 high = Statement::scalar(db, QStringLiteral("select max(_rowid_) from ") + table).toLongLong();
+            Statement gaps(db, QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"));
+            gaps.bindAll({table, next, high});
+            while (gaps.step()) {
+                const qint64 gap = gaps.value(0).toLongLong();
+                rowids_.appendRange(next, gap - 1);
+                next = gap + 1;
+            }
+            rowids_.appendRange(next, high);
+        }
+    } else {
+        Statement rows(db, QStringLiteral("select _rowid_ from %1 %2").arg(table, shape_->condition));
+        bindParameters(rows);
+        while (rows.step())
+            rowids_.append(rows.value(0).toLongLong());
+    }
+    sourceCount_ = rowids_.size();
+
+    Statement one(db, shape_->withRowid(QStringLiteral("where _rowid_ = ?")));
+    describe(one, 1, {});
+    resident_ = sourceCount_ <= residentLimit;
+    if (resident_) {
+        for (int page = 0; page * pageSize < sourceCount_; ++page)
+            pages_[page] = fetchPage(page, nullptr);
+    }
+}
+
+void DataSet::readWhole(sqlite3 *db)
+{
+    Statement statement(db, selectText());
+    bindParameters(statement);
+    while (statement.step())
+        whole_.push_back(readRow(statement, false));
+    sourceCount_ = int(whole_.size());
+    resident_ = true;
+    describe(statement, 0, whole_.empty() ? QVariantList() : whole_.front().values);
+}
+
+void DataSet::describe(const Statement &statement, int offset, const QVariantList &firstRow)
 {
     fields_.clear();
-    const int offset = hasRowid() ? 1 : 0;
-    for (int column = offset; column < cursor_->columnCount(); ++column) {
-        const QString declared = cursor_->declaredType(column);
-        FieldDef field = FieldDef::fromDeclaredType(cursor_->columnName(column), declared);
-        if (declared.isEmpty() && sourceCount_ > 0) {
+    for (int column = offset; column < statement.columnCount(); ++column) {
+        const QString declared = statement.declaredType(column);
+        FieldDef field = FieldDef::fromDeclaredType(statement.columnName(column), declared);
+        if (declared.isEmpty() && !firstRow.isEmpty()) {
             // An expression has no declared type: its first value tells the kind.
-            const QVariant first = chunks_.at(0).front().values.at(column - offset);
+            const QVariant first = firstRow.at(column - offset);
             if (first.typeId() == QMetaType::LongLong)
                 field.kind = Kind::Integer;
             else if (first.typeId() == QMetaType::Double)
@@ -126,18 +222,11 @@ void DataSet::Close()
 {
     if (!active_)
         return;
-    cursor_.reset();
-    chunks_.clear();
-    changed_.clear();
-    deletedSources_.clear();
-    order_.clear();
-    ordered_ = false;
-    fields_.clear();
-    sourceCount_ = 0;
+    connection_->detach(this);
+    reset();
     active_ = false;
     current_ = -1;
     eof_ = true;
-    state_ = State::Browse;
     changed();
 }
 
@@ -222,18 +311,32 @@ QVariant DataSet::storedValue(const FieldDef &field, const QVariant &value) cons
         return cut(value.toString(), field.size);
     case Kind::Memo:
         return value.toString().isEmpty() ? QVariant() : QVariant(value.toString());
-    case Kind::Integer:
+    case Kind::Integer: {
         if (value.typeId() == QMetaType::QString)
             return QVariant(qlonglong(Convert::strToInt(value.toString())));
-        return QVariant(value.toLongLong());
+        const qlonglong number = value.toLongLong();
+        if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
+            throw Failure(QStringLiteral("%1 超出了“%2”能保存的整数范围（-2147483648 至 2147483647），未保存。")
+                              .arg(QString::number(number), field.name));
+        return QVariant(number);
+    }
     case Kind::Float:
         return QVariant(value.toDouble());
     case Kind::DateTime:
-        if (value.typeId() == QMetaType::QString)
+        switch (value.typeId()) {
+        case QMetaType::QString:
             return dateToStorage(Convert::strToDate(value.toString()).startOfDay());
-        if (value.typeId() == QMetaType::QDate)
+        case QMetaType::QDate:
+            if (!value.toDate().isValid())
+                notADate(value);
             return value.toDate().toString(Qt::ISODate);
-        return dateToStorage(value.toDateTime());
+        case QMetaType::QDateTime:
+            if (!value.toDateTime().isValid())
+                notADate(value);
+            return dateToStorage(value.toDateTime());
+        default:
+            notADate(value);
+        }
     }
     return value;
 }
@@ -252,63 +355,78 @@ const DataSet::Row &DataSet::sourceRow(int source)
 {
     if (auto found = changed_.find(source); found != changed_.end())
         return found->second;
-    const int chunk = source / chunkSize;
-    if (!chunks_.contains(chunk))
-        readChunk(chunk);
-    return chunks_.at(chunk).at(source % chunkSize);
+    if (auto found = kept_.find(source); found != kept_.end())
+        return found->second;
+    if (!shape_)
+        return whole_.at(source);
+    const int page = source / pageSize;
+    auto found = pages_.find(page);
+    if (found == pages_.end()) {
+        if (int(pages_.size()) >= cachedPages) {
+            const auto oldest = std::min_element(pages_.begin(), pages_.end(),
+                                                 [](const auto &a, const auto &b) { return a.second.used < b.second.used; });
+            pages_.erase(oldest);
+        }
+        found = pages_.emplace(page, fetchPage(page, nullptr)).first;
+    }
+    found->second.used = ++uses_;
+    return found->second.rows.at(source % pageSize);
 }
 
-bool DataSet::advance()
+DataSet::Page DataSet::fetchPage(int page, const Page *previous)
 {
-    if (cursorDone_ || !cursor_->step()) {
-        cursorDone_ = true;
-        return false;
+    const int start = page * pageSize;
+    const int count = std::min(pageSize, sourceCount_ - start);
+    sqlite3 *db = connection_->handle();
+    std::unique_ptr<Statement> statement;
+    if (rowids_.consecutive(start, count)) {
+        statement = std::make_unique<Statement>(db, shape_->withRowid(QStringLiteral("where _rowid_ between ? and ?")));
+        statement->bindAll({rowids_.at(start), rowids_.at(start + count - 1)});
+    } else {
+        const QString marks = QStringList(QList<QString>(count, QStringLiteral("?"))).join(',');
+        statement = std::make_unique<Statement>(db, shape_->withRowid(QStringLiteral("where _rowid_ in (%1)").arg(marks)));
+        for (int i = 0; i < count; ++i)
+            statement->bind(i + 1, rowids_.at(start + i));
     }
-    ++cursorPosition_;
-    return true;
-}
-
-void DataSet::readChunk(int chunk)
-{
-    const int start = chunk * chunkSize;
-    const int count = std::min(chunkSize, sourceCount_ - start);
-    // Rows this data set deleted are gone from the result: the chunk starts that much earlier.
-    const int deletedBefore =
-        int(std::lower_bound(deletedSources_.begin(), deletedSources_.end(), start) - deletedSources_.begin());
-    const int physical = start - deletedBefore;
-    if (cursorPosition_ > physical) {
-        cursor_->reset();
-        cursorPosition_ = 0;
-        cursorDone_ = false;
+    std::unordered_map<qint64, Row> found;
+    while (statement->step()) {
+        Row row = readRow(*statement, true);
+        found.emplace(row.rowid, std::move(row));
     }
-    while (cursorPosition_ < physical && advance()) {
-    }
-    std::vector<Row> rows;
-    rows.reserve(count);
-    const int columns = cursor_->columnCount() - (hasRowid() ? 1 : 0);
+    Page result;
+    result.rows.reserve(count);
     for (int i = 0; i < count; ++i) {
-        // A row that vanished since opening reads as null rather than shifting the rest.
-        rows.push_back(advance() ? readRow(*cursor_) : Row{0, QVariantList(columns)});
+        const qint64 rowid = rowids_.at(start + i);
+        if (auto hit = found.find(rowid); hit != found.end())
+            result.rows.push_back(std::move(hit->second));
+        else if (previous)  // gone since: it keeps what it showed
+            result.rows.push_back(previous->rows.at(i));
+        else  // deleted by another program before this data set read it
+            result.rows.push_back(Row{rowid, QVariantList(fields_.size())});
     }
-    chunks_[chunk] = std::move(rows);
-    // Everything is read: let go of the statement so this data set holds no
-    // read lock on the file while it stays open.
-    if (start + count >= sourceCount_) {
-        cursor_->reset();
-        cursorPosition_ = 0;
-        cursorDone_ = false;
-    }
+    return result;
 }
 
-DataSet::Row DataSet::readRow(const Statement &statement) const
+DataSet::Row DataSet::readRow(const Statement &statement, bool withRowid) const
 {
     Row row;
     int column = 0;
-    if (hasRowid())
+    if (withRowid)
         row.rowid = statement.value(column++).toLongLong();
     for (; column < statement.columnCount(); ++column)
         row.values << statement.value(column);
     return row;
+}
+
+void DataSet::keepRowBeforeChange(const QString &table, qint64 rowid)
+{
+    if (!active_ || !shape_ || shape_->table.compare(table, Qt::CaseInsensitive) != 0 || resident_)
+        return;
+    const int source = rowids_.indexOf(rowid);
+    if (source < 0 || changed_.contains(source) || kept_.contains(source))
+        return;
+    Row row = sourceRow(source);
+    kept_.emplace(source, std::move(row));
 }
 
 void DataSet::requireWritable() const
@@ -352,15 +470,13 @@ void DataSet::Post()
     requireWritable();
     if (state_ == State::Browse)
         return;
-    sqlite3 *db = connection_->handle();
     QStringList names;
     for (const FieldDef &field : std::as_const(fields_))
         names << '"' + field.name + '"';
     if (state_ == State::Insert) {
         const QString marks = QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(',');
-        Statement::execute(db, QStringLiteral("insert into %1 (%2) values (%3)").arg(tableName(), names.join(','), marks),
-                           pending_.values);
-        pending_.rowid = sqlite3_last_insert_rowid(db);
+        pending_.rowid = connection_->write(
+            QStringLiteral("insert into %1 (%2) values (%3)").arg(tableName(), names.join(','), marks), pending_.values);
         const int source = sourceCount_ + appended_++;
         changed_[source] = pending_;
         makeOrderExplicit();
@@ -372,7 +488,8 @@ void DataSet::Post()
             assignments << name + QStringLiteral("=?");
         QVariantList values = pending_.values;
         values << pending_.rowid;
-        Statement::execute(db, QStringLiteral("update %1 set %2 where _rowid_=?").arg(tableName(), assignments.join(',')),
+        connection_->keepRowBeforeChange(tableName(), pending_.rowid, this);
+        connection_->write(QStringLiteral("update %1 set %2 where _rowid_=?").arg(tableName(), assignments.join(',')),
                            values);
         changed_[sourceAt(current_)] = pending_;
     }
@@ -390,21 +507,23 @@ void DataSet::Cancel()
 void DataSet::Delete()
 {
     requireWritable();
+    // Delete on a row not yet posted only throws that row away: the row
+    // that was current before it is a stored record.
+    if (state_ == State::Insert) {
+        Cancel();
+        return;
+    }
     Cancel();
     if (current_ < 0)
         throw Failure(name_ + QStringLiteral(": Cannot perform this operation on an empty dataset"));
-    Statement::execute(connection_->handle(), QStringLiteral("delete from %1 where _rowid_=?").arg(tableName()),
-                       {rowAt(current_).rowid});
+    const qint64 rowid = rowAt(current_).rowid;
+    connection_->keepRowBeforeChange(tableName(), rowid, this);
+    connection_->write(QStringLiteral("delete from %1 where _rowid_=?").arg(tableName()), {rowid});
     const int source = sourceAt(current_);
-    if (source < sourceCount_)
-        deletedSources_.insert(std::lower_bound(deletedSources_.begin(), deletedSources_.end(), source), source);
     changed_.erase(source);
+    kept_.erase(source);
     makeOrderExplicit();
     order_.erase(order_.begin() + current_);
-    // The result's remaining rows moved up; the cursor starts over when next needed.
-    cursor_->reset();
-    cursorPosition_ = 0;
-    cursorDone_ = false;
     if (order_.empty()) {
         current_ = -1;
         eof_ = true;
@@ -417,16 +536,16 @@ void DataSet::Delete()
 
 DataSet::Row DataSet::reread(const Row &row)
 {
-    Statement statement(connection_->handle(), QStringLiteral("select _rowid_, * from %1 where _rowid_=?").arg(tableName()));
+    Statement statement(connection_->handle(), shape_->withRowid(QStringLiteral("where _rowid_ = ?")));
     statement.bind(1, row.rowid);
-    return statement.step() ? readRow(statement) : row;
+    return statement.step() ? readRow(statement, true) : row;
 }
 
 void DataSet::Refresh()
 {
     requireActive();
     Cancel();
-    if (!hasRowid()) {
+    if (!shape_) {
         const int row = current_;
         Close();
         Open();
@@ -434,14 +553,16 @@ void DataSet::Refresh()
             setCurrentRow(std::min(row, recordCount() - 1));
         return;
     }
-    for (auto &[chunk, rows] : chunks_) {
-        for (int i = 0; i < int(rows.size()); ++i) {
-            if (!changed_.contains(chunk * chunkSize + i) && rows[i].rowid != 0)
-                rows[i] = reread(rows[i]);
-        }
+    if (resident_) {
+        for (auto &[page, held] : pages_)
+            held = fetchPage(page, &held);
+    } else {
+        pages_.clear();
     }
-    for (auto &[source, row] : changed_)
-        row = reread(row);
+    for (auto *rows : {&kept_, &changed_}) {
+        for (auto &[source, row] : *rows)
+            row = reread(row);
+    }
     changed();
 }
 

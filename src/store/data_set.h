@@ -10,16 +10,25 @@
 #include "platform/core/grid_source.h"
 #include "store/field.h"
 #include "store/field_def.h"
+#include "store/rowid_list.h"
+#include "store/select_shape.h"
+
+#include <optional>
 
 class Connection;
 class Statement;
+struct sqlite3;
 
 // Rows of a statement or a table, with a current row.
 //
-// Opening learns the exact record count and reads the first rows; further
-// rows are read as they are reached, so a million-row result opens as fast as
-// a ten-row one. What the callers see is a result held in memory: an exact
-// count, a current row, and the data set's own appends, edits and deletes.
+// Opening takes one consistent reading of the result: inside one read
+// transaction it learns which rows the result holds (their rowids, kept as
+// runs) and so its exact count. Small results are read whole there and then.
+// Larger ones fetch their rows by rowid a page at a time as they are reached,
+// keeping a bounded number of pages, and hold no lock on the file between
+// calls. Rows another data set of the program changes or deletes are kept as
+// they were before the change, so the result stays the one read at opening,
+// with this data set's own appends, edits and deletes on top.
 class DataSet : public GridSource {
     Q_OBJECT
 public:
@@ -75,7 +84,7 @@ public:
     bool gridSuspended() const override { return suspended_ > 0; }
 
 protected:
-    // The statement that yields the rows; a table data set adds the rowid as column 0.
+    // The statement that yields the rows.
     virtual QString selectText() const = 0;
     virtual void bindParameters(Statement &statement) const;
     // The table written by Append/Edit/Delete; empty for a read-only result.
@@ -85,26 +94,38 @@ protected:
 
 private:
     friend class Field;
+    friend class Connection;
     struct Row {
         qint64 rowid = 0;
         QVariantList values;
     };
+    struct Page {
+        std::vector<Row> rows;
+        quint64 used = 0;
+    };
     enum class State { Browse, Insert, Edit };
-    static constexpr int chunkSize = 256;
+    static constexpr int pageSize = 256;
+    // Results up to this many rows are read whole at opening.
+    static constexpr int residentLimit = 4 * pageSize;
+    // Pages of a larger result kept at most: about 8,000 rows.
+    static constexpr int cachedPages = 32;
 
     QVariant fieldValue(int index);
     void setFieldValue(int index, const QVariant &value);
     QVariant storedValue(const FieldDef &field, const QVariant &value) const;
 
-    bool hasRowid() const { return !tableName().isEmpty(); }
-    void describe();
+    void reset();
+    void readRowids(sqlite3 *db);
+    void readWhole(sqlite3 *db);
+    void describe(const Statement &statement, int offset, const QVariantList &firstRow);
     int sourceAt(int row) const;
     const Row &rowAt(int row);
     const Row &sourceRow(int source);
-    void readChunk(int chunk);
-    Row readRow(const Statement &statement) const;
+    Page fetchPage(int page, const Page *previous);
+    Row readRow(const Statement &statement, bool withRowid) const;
     Row reread(const Row &row);
-    bool advance();
+    // Called by the connection before another data set changes or deletes `rowid` of `table`.
+    void keepRowBeforeChange(const QString &table, qint64 rowid);
     void requireActive() const;
     void makeOrderExplicit();
     void requireWritable() const;
@@ -120,14 +141,16 @@ private:
     Row pending_;
 
     QList<FieldDef> fields_;
-    std::unique_ptr<Statement> cursor_;
-    int cursorPosition_ = 0;          // rows of the result stepped over since the last reset
-    bool cursorDone_ = false;
-    int sourceCount_ = 0;             // rows of the result at opening
-    std::unordered_map<int, std::vector<Row>> chunks_;  // rows read, by chunk of the result
-    std::unordered_map<int, Row> changed_;              // appended, edited and refreshed rows, by source
-    std::vector<int> deletedSources_;  // sorted: result rows this data set deleted
-    std::vector<int> order_;           // row -> source once rows were added or deleted
+    std::optional<SelectShape> shape_;  // set when rows are found by rowid
+    RowidList rowids_;                  // the result's rows at opening
+    std::vector<Row> whole_;            // a result without rowids, read whole
+    bool resident_ = false;             // every page read at opening and kept
+    int sourceCount_ = 0;               // rows of the result at opening
+    std::unordered_map<int, Page> pages_;
+    quint64 uses_ = 0;
+    std::unordered_map<int, Row> kept_;     // result rows as they were before another data set changed them
+    std::unordered_map<int, Row> changed_;  // appended, edited and refreshed rows, by source
+    std::vector<int> order_;                // row -> source once rows were added or deleted
     bool ordered_ = false;
     int appended_ = 0;
 };

@@ -40,7 +40,11 @@ int Field::asInteger() const
             cannotConvert(QStringLiteral("String"), QStringLiteral("Integer"));
         return number;
     }
-    return v.toInt();
+    // A stored number beyond 32 bits is refused, never handed out wrapped.
+    const qlonglong number = v.toLongLong();
+    if (number != qint32(number))
+        throw Failure(QStringLiteral("%1 超出了 32 位整数的范围，不能作为整数使用。").arg(number));
+    return int(number);
 }
 
 void Field::setValue(const QVariant &value)

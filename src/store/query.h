@@ -21,7 +21,9 @@ public:
     void Reopen(const QStringList &lines);
 
     // The value bound to ":name" at the next Open. A date parameter compares
-    // equal to a stored whole day.
+    // equal to a stored whole day; so does a text in the short date format
+    // compared with a date column, and any other text there fails the Open
+    // with "'<text>' is not a valid date".
     void setParameter(const QString &name, const QVariant &value);
 
 protected:
@@ -29,6 +31,9 @@ protected:
     void bindParameters(Statement &statement) const override;
 
 private:
+    // Whether the statement compares ":name" with a date column.
+    bool comparedWithDate(sqlite3 *db, const QString &name) const;
+
     QStringList lines_;
     QMap<QString, QVariant> parameters_;
 };

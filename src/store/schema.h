@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -11,8 +12,27 @@ public:
     // 'RVRD' in the SQLite header; any other value is another program's file.
     static constexpr int applicationId = 0x52565244;
     // Raised whenever a stored file would no longer be understood by an older program.
-    static constexpr int userVersion = 1;
+    // 1: memo and date columns with numeric affinity; 2: every text column has text affinity.
+    static constexpr int userVersion = 2;
+    // The oldest version this program upgrades in place.
+    static constexpr int oldestUpgradable = 1;
 
-    // CREATE statements for the tables and their (non-unique) indexes, in order.
+    struct Table {
+        QString name;
+        QString columns;  // "name TYPE, name TYPE, ..."
+    };
+    static const QList<Table> &tables();
+
+    // CREATE statements for the tables, their (non-unique) indexes and the
+    // tracking of removed rows, in order.
     static QStringList createStatements();
+    static QStringList indexStatements();
+    // The table `removed_rows` and the triggers that keep it: the rowids below
+    // a table's highest one that hold no row. With them a data set learns the
+    // rows of a whole table from two index lookups and the few gaps.
+    static QStringList trackingStatements();
+    // Names of the two triggers that track `table`.
+    static QStringList trackingTriggers(const QString &table);
+    // The column names of `table`, in order.
+    static QStringList columnNames(const Table &table);
 };

@@ -16,9 +16,39 @@ Statement::~Statement()
     sqlite3_finalize(statement_);
 }
 
+QString Statement::message(int code, const QString &engineText)
+{
+    QString sentence;
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        sentence = QStringLiteral("数据库文件正被其他程序使用，请稍后再试。");
+        break;
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+        sentence = QStringLiteral("数据库文件或它所在的文件夹不能写入，记录无法保存。");
+        break;
+    case SQLITE_FULL:
+        sentence = QStringLiteral("磁盘已满，记录无法保存。");
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        sentence = QStringLiteral("数据库文件已损坏，请用备份恢复。");
+        break;
+    case SQLITE_IOERR:
+        sentence = QStringLiteral("读写数据库文件时出错。");
+        break;
+    default:
+        sentence = QStringLiteral("数据库操作失败。");
+        break;
+    }
+    return sentence + QStringLiteral("（") + engineText + QStringLiteral("）");
+}
+
 void Statement::fail(sqlite3 *db)
 {
-    throw Failure(QStringLiteral("数据库操作失败：%1").arg(QString::fromUtf8(sqlite3_errmsg(db))));
+    throw Failure(message(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db))));
 }
 
 void Statement::bind(const QString &name, const QVariant &value)

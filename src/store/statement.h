@@ -28,6 +28,7 @@ public:
     // Back before the first row, bindings kept.
     void reset();
 
+    sqlite3 *database() const { return db_; }
     int columnCount() const;
     QString columnName(int column) const;
     // The declared type of the column the result comes from; empty for expressions.
@@ -40,8 +41,10 @@ public:
     // The first column of the first row of a one-value statement.
     static QVariant scalar(sqlite3 *db, const QString &text, const QVariantList &values = {});
 
-    // A failure carrying the connection's last error message.
+    // A failure carrying the connection's last error: one sentence for the
+    // operator, the engine's short text after it.
     [[noreturn]] static void fail(sqlite3 *db);
+    static QString message(int code, const QString &engineText);
 
 private:
     sqlite3 *db_;

@@ -12,7 +12,7 @@ void TableDataSet::declareWidth(const QString &column, int characters)
 
 QString TableDataSet::selectText() const
 {
-    return QStringLiteral("select _rowid_, * from ") + table_;
+    return QStringLiteral("select * from ") + table_;
 }
 
 int TableDataSet::declaredWidth(const QString &column) const

@@ -11,6 +11,7 @@
 #include "shared_state_reset.h"
 #include "settings/form_sz.h"
 #include "store/database_creator.h"
+#include "store/integrity_check.h"
 #include "temp_database.h"
 
 #include <QApplication>
@@ -213,4 +214,28 @@ TEST(ShellStartUp, MissingDatabaseIsReportedBeforeTheMenuAndRetriedByLaterAction
 
     Startup::destroyWindows();
     Clock::clearFixed();
+}
+
+TEST(ShellStartUp, DamageIsReportedAfterTheMenuIsUp)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ruvured.mdb");
+    DatabaseCreator::create(path);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(4096);  // the examinations' b-tree page
+        file.write(QByteArray(16, '\xff'));
+    }
+    StartupDialogs dialogs;
+    Startup::createWindows(dir.path());
+    Form1->Show();
+    EXPECT_TRUE(dialogs.failures.isEmpty());
+    ASSERT_NE(Form1->ADOConnection1.integrityCheck(), nullptr);
+    Form1->ADOConnection1.integrityCheck()->wait();
+    QTest::qWait(50);
+    ASSERT_EQ(dialogs.failures.size(), 1);
+    EXPECT_TRUE(dialogs.failures.first().contains("损坏")) << dialogs.failures.first().toStdString();
+    EXPECT_EQ(dialogs.menuVisible, QList<bool>{true});
+    Startup::destroyWindows();
 }

@@ -1,10 +1,18 @@
 #include "platform/core/failure.h"
 #include "store/connection.h"
 #include "store/database_creator.h"
+#include "store/integrity_check.h"
+#include "store/query.h"
+#include "store/table_data_set.h"
+#include "store/schema.h"
 #include "store/statement.h"
+#include "failure_text.h"
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -69,16 +77,19 @@ TEST(Connection, ReportsEveryUnusableFileAndLeavesItUntouched)
              QFile::setPermissions(p, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
          },
          "只读"},
-        {"damaged",
+        {"a leftover journal in a folder that cannot be written",
          [](const QString &p) {
              DatabaseCreator::create(p);
-             rawSqlite(p, "insert into bt values ('x'); insert into bt select bt from bt; insert into bt select bt from bt;");
-             QFile file(p);
-             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-             file.seek(4096);  // the first table's b-tree page, right after the schema page
-             file.write(QByteArray(16, '\xff'));
+             writeFile(p + "-journal", QByteArray(512, '\x01'));
+             QFile::setPermissions(QFileInfo(p).absolutePath(), QFile::ReadOwner | QFile::ExeOwner);
          },
-         "损坏"},
+         "文件夹"},
+        {"a folder that cannot be written",
+         [](const QString &p) {
+             DatabaseCreator::create(p);
+             QFile::setPermissions(QFileInfo(p).absolutePath(), QFile::ReadOwner | QFile::ExeOwner);
+         },
+         "文件夹"},
     };
     for (const BadFile &bad : cases) {
         SCOPED_TRACE(bad.what);
@@ -98,7 +109,10 @@ TEST(Connection, ReportsEveryUnusableFileAndLeavesItUntouched)
         EXPECT_TRUE(message.contains(QString::fromUtf8(bad.messagePart))) << message.toStdString();
         EXPECT_FALSE(connection.connected());
         EXPECT_EQ(digest(path), before);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1);  // no journal or side file left
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files);
+        EXPECT_TRUE(left == QStringList{"ruvured.mdb"} || left == (QStringList{"ruvured.mdb", "ruvured.mdb-journal"}))
+            << left.join(' ').toStdString();  // no journal or side file of ours
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 }
 
@@ -116,4 +130,164 @@ TEST(Connection, MissingFileIsReportedNotCreatedAndRetriedLater)
     EXPECT_EQ(Statement::scalar(connection.handle(), "select count(*) from hzzl").toInt(), 0);
     EXPECT_EQ(Statement::scalar(connection.handle(), "pragma synchronous").toInt(), 3);
     EXPECT_EQ(Statement::scalar(connection.handle(), "pragma secure_delete").toInt(), 1);
+}
+
+TEST(Connection, AFileLockedByAnotherProgramIsInUseNotDamaged)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ruvured.mdb");
+    DatabaseCreator::create(path);
+    const QByteArray before = digest(path);
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toLocal8Bit().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    Connection connection;
+    connection.setBusyTimeout(50);
+    connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    const QString message = failureOf([&] { connection.open(); });
+    EXPECT_TRUE(message.contains("其他程序使用")) << message.toStdString();
+    EXPECT_FALSE(message.contains("损坏"));
+
+    sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(digest(path), before);
+    // Once the other program is done, the next action connects.
+    EXPECT_EQ(Statement::scalar(connection.handle(), "select count(*) from hzzl").toInt(), 0);
+}
+
+TEST(Connection, AFileWithTheOldDeclarationsIsUpgradedAndKeptBesideIt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ruvured.mdb");
+    rawSqlite(path, "pragma application_id = 1381388868; pragma user_version = 1;"
+                    "create table hzzl (jcjlh INTEGER, xm VARCHAR(50), xb VARCHAR(50), nl INTEGER, jcrq DATETIME, "
+                    "jcbw VARCHAR(50), jcks VARCHAR(50), lczd VARCHAR(50), jcsj MEMO, zdyj MEMO, jtzz VARCHAR(50));"
+                    "create index hzzl_jcjlh on hzzl (jcjlh);"
+                    "create table ks (ksmc VARCHAR(50), kspym VARCHAR(50)); create table bwmc (bwmc VARCHAR(50), bwpym VARCHAR(50));"
+                    "create table bt (bt VARCHAR(50)); create table nr (bt VARCHAR(50), nr VARCHAR(255));"
+                    "insert into hzzl (jcjlh, jcsj, zdyj, jcrq) values (2006030501, '心影不大', '1.50', '2006-03-05');"
+                    "insert into ks values ('内科', 'NK');");
+
+    Connection connection;
+    connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    connection.open();
+    sqlite3 *db = connection.handle();
+    EXPECT_EQ(Statement::scalar(db, "pragma user_version").toInt(), Schema::userVersion);
+    EXPECT_EQ(Statement::scalar(db, "select type from pragma_table_info('hzzl') where name = 'jcsj'").toString(), "MEMO TEXT");
+    EXPECT_EQ(Statement::scalar(db, "select count(*) from sqlite_master where type = 'index' and tbl_name = 'hzzl'").toInt(), 3);
+    EXPECT_EQ(Statement::scalar(db, "select count(*) from sqlite_master where type = 'trigger'").toInt(), 10);
+    EXPECT_EQ(Statement::scalar(db, "select jcsj || '|' || jcrq from hzzl").toString(), "心影不大|2006-03-05");
+    EXPECT_EQ(Statement::scalar(db, "select ksmc from ks").toString(), "内科");
+    // The copy beside it is the file as it was.
+    const QString kept = dir.filePath("ruvured.mdb.v1.bak");
+    sqlite3 *old = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(kept.toLocal8Bit().constData(), &old, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    EXPECT_EQ(Statement::scalar(old, "pragma user_version").toInt(), 1);
+    EXPECT_EQ(Statement::scalar(old, "select type from pragma_table_info('hzzl') where name = 'jcsj'").toString(), "MEMO");
+    EXPECT_EQ(Statement::scalar(old, "select zdyj from hzzl").toDouble(), 1.5);
+    sqlite3_close(old);
+
+    TableDataSet hzzl(&connection, "ADODataSet1", "hzzl");
+    hzzl.Open();
+    hzzl.Append();
+    hzzl.fieldByName("zdyj").setValue("007");
+    hzzl.Post();
+    EXPECT_EQ(Statement::scalar(db, "select zdyj from hzzl where jcjlh is null").toString(), "007");
+}
+
+TEST(Connection, AnUpgradeThatCannotKeepTheOldFileLeavesItUntouched)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ruvured.mdb");
+    DatabaseCreator::create(path);
+    rawSqlite(path, "pragma user_version = 1");
+    // The copy's name leads nowhere that can be written.
+    ASSERT_TRUE(QFile::link(dir.filePath("missing/folder/copy"), dir.filePath("ruvured.mdb.v1.bak")));
+    const QByteArray before = digest(path);
+    Connection connection;
+    connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    const QString message = failureOf([&] { connection.open(); });
+    EXPECT_TRUE(message.contains("升级")) << message.toStdString();
+    EXPECT_EQ(digest(path), before);
+}
+
+TEST(Connection, DamageIsReportedByTheCheckAfterOpening)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ruvured.mdb");
+    DatabaseCreator::create(path);
+    rawSqlite(path, "insert into hzzl (jcjlh) values (1); insert into hzzl select * from hzzl;");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(4096);  // the first table's b-tree page, right after the schema page
+        file.write(QByteArray(16, '\xff'));
+    }
+    QStringList reported;
+    Connection connection;
+    connection.onDamage([&](const QString &message) { reported << message; });
+    connection.setCheckDelay(0);
+    connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    connection.open();  // the checks at opening cost the same for any size; they pass
+    ASSERT_NE(connection.integrityCheck(), nullptr);
+    connection.integrityCheck()->wait();
+    QElapsedTimer waited;
+    waited.start();
+    while (reported.isEmpty() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents();
+    ASSERT_EQ(reported.size(), 1);
+    EXPECT_TRUE(reported.first().contains("损坏")) << reported.first().toStdString();
+}
+
+TEST(Connection, TheCheckGivesWayToTheProgramsOwnSaves)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ruvured.mdb");
+    DatabaseCreator::create(path);
+    rawSqlite(path, "with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000) "
+                    "insert into nr select 'x', printf('%0200d', i) from n;");
+    QStringList reported;
+    Connection connection;
+    connection.setBusyTimeout(100);
+    connection.onDamage([&](const QString &message) { reported << message; });
+    connection.setCheckDelay(0);
+    connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    connection.open();
+    TableDataSet bt(&connection, "ADODataSet3", "bt");
+    bt.Open();
+    for (int i = 0; i < 50; ++i) {
+        bt.Append();
+        bt.fieldByName("bt").setValue(QString::number(i));
+        bt.Post();
+    }
+    connection.integrityCheck()->wait();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(reported.isEmpty()) << reported.join(QChar(10)).toStdString();
+    EXPECT_EQ(Statement::scalar(connection.handle(), "select count(*) from bt").toInt(), 50);
+}
+
+TEST(Connection, ASaveWhileAnotherProgramHoldsTheFileSaysItIsInUse)
+{
+    QTemporaryDir dir;
+    DatabaseCreator::create(dir.filePath("ruvured.mdb"));
+    Connection connection;
+    connection.setBusyTimeout(50);
+    connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    TableDataSet bt(&connection, "ADODataSet3", "bt");
+    bt.Open();
+
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(dir.filePath("ruvured.mdb").toLocal8Bit().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    bt.Append();
+    bt.fieldByName("bt").setValue("胸部");
+    EXPECT_EQ(failureOf([&] { bt.Post(); }), "数据库文件正被其他程序使用，请稍后再试。（database is locked）");
+    sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    // The row is still there to be saved once the other program is done.
+    bt.Post();
+    EXPECT_EQ(Statement::scalar(connection.handle(), "select bt from bt").toString(), "胸部");
+    EXPECT_EQ(bt.recordCount(), 1);
 }

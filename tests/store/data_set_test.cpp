@@ -1,4 +1,5 @@
 #include "failure_text.h"
+#include "platform/core/convert.h"
 #include "platform/core/failure.h"
 #include "store/query.h"
 #include "store/table_data_set.h"
@@ -102,7 +103,8 @@ TEST_F(StoreTest, NullRulesAndConversionMessages)
     // max() over an empty table: one row holding null.
     Query highest(&db.connection(), "ADOQuery3");
     highest.SQL() << "select max(jcjlh) as jlh from ks";
-    EXPECT_NE(failureOf([&] { highest.Open(); }), "");  // ks has no jcjlh: the database error surfaces
+    // ks has no jcjlh: the database error surfaces as one sentence and the engine's short text.
+    EXPECT_EQ(failureOf([&] { highest.Open(); }), "数据库操作失败。（no such column: jcjlh）");
 }
 
 TEST_F(StoreTest, AgeThatIsNotANumberFailsTheWrite)
@@ -260,4 +262,93 @@ TEST_F(StoreTest, AFullyReadResultHoldsNoLockOnTheFile)
     EXPECT_EQ(sqlite3_exec(other, "insert into ks values ('内科', 'NK')", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(other);
     EXPECT_EQ(all.recordCount(), 1);
+}
+
+TEST_F(StoreTest, StoredTextComesBackCharacterForCharacter)
+{
+    const QStringList texts = {"007", "1.50", "1e3", " 12 ", "0x10", "-0", "2006-03-05"};
+    TableDataSet hzzl(&db.connection(), "ADODataSet1", "hzzl");
+    hzzl.Open();
+    for (const QString &text : texts) {
+        SCOPED_TRACE(text.toStdString());
+        hzzl.Append();
+        hzzl.fieldByName("jcjlh").setValue(2006030501);
+        hzzl.fieldByName("jcsj").setValue(text);
+        hzzl.fieldByName("zdyj").setValue(text);
+        hzzl.fieldByName("xm").setValue(text);
+        hzzl.Post();
+        Query query(&db.connection(), "ADOQuery1");
+        query.Reopen({"select jcsj as 检查所见, zdyj as 诊断意见, xm as 姓名 from hzzl where _rowid_ = (select max(_rowid_) from hzzl)"});
+        for (const char *column : {"检查所见", "诊断意见", "姓名"})
+            EXPECT_EQ(query.fieldByName(column).asString(), text) << column;
+    }
+}
+
+TEST_F(StoreTest, DeleteDuringAnUnpostedAppendOnlyDropsTheNewRow)
+{
+    for (const char *name : {"a", "b"})
+        db.exec("insert into bt (bt) values (?)", {name});
+    TableDataSet bt(&db.connection(), "ADODataSet3", "bt");
+    bt.Open();
+    bt.setCurrentRow(1);
+    bt.Append();
+    bt.fieldByName("bt").setValue("c");
+    bt.Delete();
+    EXPECT_EQ(db.scalar("select group_concat(bt) from bt").toString(), "a,b");
+    EXPECT_EQ(bt.recordCount(), 2);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "b");
+}
+
+TEST_F(StoreTest, ADateSearchTakesTheShortDateText)
+{
+    db.exec("insert into hzzl (jcjlh, jcrq) values (2006030501, '2006-03-05')");
+    db.exec("insert into hzzl (jcjlh, jcrq) values (2006030502, '2006-03-05')");
+    db.exec("insert into hzzl (jcjlh, jcrq) values (2006030601, '2006-03-06')");
+    Query byDay(&db.connection(), "ADOQuery1");
+    byDay.SQL() << "select jcjlh as 检查纪录号 from hzzl" << "where jcrq = :rq";
+    byDay.setParameter("rq", Convert::dateToStr(QDate(2006, 3, 5)));
+    byDay.Open();
+    EXPECT_EQ(byDay.recordCount(), 2);
+
+    byDay.Close();
+    byDay.setParameter("rq", QStringLiteral("2006/13/45"));
+    EXPECT_EQ(failureOf([&] { byDay.Open(); }), "'2006/13/45' is not a valid date");
+    EXPECT_FALSE(byDay.active());
+
+    // A text compared with a text column stays text.
+    Query byName(&db.connection(), "ADOQuery2");
+    byName.SQL() << "select bt from bt" << "where bt = :bt";
+    byName.setParameter("bt", QStringLiteral("2006/13/45"));
+    byName.Open();
+    EXPECT_EQ(byName.recordCount(), 0);
+}
+
+TEST_F(StoreTest, ValuesAColumnCannotHoldAreRefusedNeverWrapped)
+{
+    TableDataSet hzzl(&db.connection(), "ADODataSet1", "hzzl");
+    hzzl.Open();
+    hzzl.Append();
+    const QList<std::pair<const char *, QVariant>> refused = {
+        {"nl", QVariant(qlonglong(9999999999))},
+        {"jcjlh", QVariant(qlonglong(-2147483649))},
+        {"nl", QStringLiteral("9999999999")},
+        {"jcrq", QVariant(QDate())},
+        {"jcrq", QVariant(5)},
+        {"jcrq", QStringLiteral("明天")},
+    };
+    for (const auto &[column, value] : refused) {
+        SCOPED_TRACE(column + (' ' + value.toString().toStdString()));
+        EXPECT_NE(failureOf([&] { hzzl.fieldByName(column).setValue(value); }), "");
+    }
+    hzzl.fieldByName("jcjlh").setValue(qlonglong(2147483647));
+    hzzl.Post();
+    EXPECT_EQ(db.scalar("select count(*) from hzzl where jcrq is null and nl is null").toInt(), 1);
+
+    db.exec("update hzzl set nl = 9999999999");
+    Query query(&db.connection(), "ADOQuery1");
+    query.Reopen({"select nl, jcjlh from hzzl"});
+    EXPECT_EQ(query.fieldByName("nl").value().toLongLong(), 9999999999LL);
+    EXPECT_EQ(query.fieldByName("nl").asString(), "9999999999");
+    EXPECT_NE(failureOf([&] { query.fieldByName("nl").asInteger(); }), "");
+    EXPECT_EQ(query.fieldByName("jcjlh").asInteger(), 2147483647);
 }

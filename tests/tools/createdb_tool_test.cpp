@@ -1,6 +1,8 @@
 #include "existing_file.h"
 #include "store/connection.h"
+#include "store/query.h"
 #include "store/statement.h"
+#include "temp_database.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,6 +81,9 @@ TEST(CreatedbTool, RejectsAWrongCommandLineWithoutCreatingAnything)
         {"--sample"},
         {"a.mdb", "b.mdb"},
         {"--force", "a.mdb"},
+        {"--check"},
+        {"--backup", "a.mdb"},
+        {"--check", "--backup", "a.mdb", "b.mdb"},
     };
     for (const QStringList &arguments : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -93,4 +98,63 @@ TEST(CreatedbTool, RejectsAWrongCommandLineWithoutCreatingAnything)
         EXPECT_FALSE(QFile::exists(dir.filePath("a.mdb")));
         EXPECT_FALSE(QFile::exists(dir.filePath("b.mdb")));
     }
+}
+
+TEST(CreatedbTool, ChecksAndBacksUpAFileInUse)
+{
+    TempDatabase db;
+    db.exec("insert into hzzl (jcjlh, zdyj) values (2006030501, '007')");
+    // The program is running: a result open, and a save under way that is not committed yet.
+    Query all(&db.connection(), "ADOQuery4");
+    all.Reopen({"select *  from hzzl"});
+    db.exec("begin immediate");
+    db.exec("insert into hzzl (jcjlh) values (2006030502)");
+
+    ToolRun run = runTool({"--check", db.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+
+    const QString copy = db.directory() + "/backup.mdb";
+    run = runTool({"--backup", db.path(), copy});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    db.exec("commit");
+    {
+        Connection connection;
+        connection.setConnectionString("Data Source=" + copy);
+        // The copy holds what was committed when it was made.
+        EXPECT_EQ(Statement::scalar(connection.handle(), "select group_concat(jcjlh || zdyj) from hzzl").toString(),
+                  "2006030501007");
+    }
+
+    const QByteArray kept = ExistingFile::contentsOf(copy);
+    run = runTool({"--backup", db.path(), copy});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.errors.contains("已存在")) << run.errors.toStdString();
+    EXPECT_EQ(ExistingFile::contentsOf(copy), kept);
+    EXPECT_EQ(QDir(db.directory()).entryList(QDir::Files), (QStringList{"backup.mdb", "ruvured.mdb"}));
+}
+
+TEST(CreatedbTool, CheckReportsDamageAndUnusableFiles)
+{
+    TempDatabase db;
+    db.exec("insert into hzzl (jcjlh) values (1)");
+    db.connection().close();
+    {
+        QFile file(db.path());
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(4096);
+        file.write(QByteArray(16, '\xff'));
+    }
+    struct Case {
+        QString path;
+        const char *message;
+    };
+    for (const Case &c : {Case{db.path(), "已损坏"}, Case{db.directory() + "/none.mdb", "找不到"}}) {
+        SCOPED_TRACE(c.message);
+        const ToolRun run = runTool({"--check", c.path});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.errors.contains(QString::fromUtf8(c.message))) << run.errors.toStdString();
+    }
+    const ToolRun run = runTool({"--backup", db.path(), db.directory() + "/copy.mdb"});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_FALSE(QFile::exists(db.directory() + "/copy.mdb"));
 }

@@ -27,8 +27,8 @@ TEST(DatabaseCreator, CreatesExactlyTheFiveTablesWithTheirColumnWidths)
     // The store cuts written text to these declared widths, so a changed width
     // silently changes what is stored.
     const QList<std::pair<QString, QString>> expected = {
-        {"hzzl", "jcjlh INTEGER, xm VARCHAR(50), xb VARCHAR(50), nl INTEGER, jcrq DATETIME, jcbw VARCHAR(50), "
-                 "jcks VARCHAR(50), lczd VARCHAR(50), jcsj MEMO, zdyj MEMO, jtzz VARCHAR(50)"},
+        {"hzzl", "jcjlh INTEGER, xm VARCHAR(50), xb VARCHAR(50), nl INTEGER, jcrq DATETIME TEXT, jcbw VARCHAR(50), "
+                 "jcks VARCHAR(50), lczd VARCHAR(50), jcsj MEMO TEXT, zdyj MEMO TEXT, jtzz VARCHAR(50)"},
         {"ks", "ksmc VARCHAR(50), kspym VARCHAR(50)"},
         {"bwmc", "bwmc VARCHAR(50), bwpym VARCHAR(50)"},
         {"bt", "bt VARCHAR(50)"},
@@ -36,7 +36,7 @@ TEST(DatabaseCreator, CreatesExactlyTheFiveTablesWithTheirColumnWidths)
     };
     EXPECT_EQ(db.scalar("select group_concat(name, ',') from "
                         "(select name from sqlite_master where type = 'table' order by name)").toString(),
-              "bt,bwmc,hzzl,ks,nr");
+              "bt,bwmc,hzzl,ks,nr,removed_rows");
     for (const auto &[table, columns] : expected) {
         EXPECT_EQ(db.scalar(QStringLiteral("select group_concat(name || ' ' || type, ', ') from pragma_table_info('%1')")
                                 .arg(table)).toString(), columns);

@@ -82,4 +82,14 @@ TEST_F(RecordNumberKept, WhenTheRecordsCannotBeRead)
     EXPECT_EQ(focused(), Form_zj->Edit1);
 }
 
+// The highest 32-bit number has no successor: nothing beyond it is handed out.
+TEST_F(RecordNumberKept, NotBeyondTheLargestNumber)
+{
+    addRecord(2147483647);
+    openRegistration();
+    ASSERT_EQ(dialogs.failures.size(), 1);
+    EXPECT_TRUE(dialogs.failures.first().contains(QStringLiteral("最大值"))) << dialogs.failures.first().toStdString();
+    EXPECT_EQ(Form_zj->Label4->text(), QString());
+}
+
 } // namespace

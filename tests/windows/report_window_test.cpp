@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -54,6 +55,20 @@ protected:
         clickCell(Form_dy->DBGrid1, phrase);
     }
 };
+
+TEST_F(ReportWindow, FirstFocusOnThePreviewAndPhraseGridsScrollSideways)
+{
+    addTitle(QString(50, QChar(0x80F8)));
+    addPhrase(QString(50, QChar(0x80F8)), QString(255, QChar(0x5F71)));
+    handOver();
+    ASSERT_TRUE(WindowFocus::waitActive(Form_dy));
+    EXPECT_EQ(focused(), Form_dy->Memo1);
+    clickCell(Form_dy->DBGrid2, 0);
+    for (DataGrid *grid : {Form_dy->DBGrid2, Form_dy->DBGrid1}) {
+        QCoreApplication::processEvents();
+        EXPECT_GT(grid->horizontalScrollBar()->maximum(), 0);
+    }
+}
 
 // A reprint had left the memos filled and locked; a new record starts from
 // empty, typeable memos.

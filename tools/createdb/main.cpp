@@ -1,10 +1,13 @@
 // ruvured-createdb [--sample] <path>
 // Creates a new, empty workstation database; with --sample it also fills the
 // department, site and phrase dictionaries. An existing file is never touched.
+// ruvured-createdb --check <path>           full check of a database
+// ruvured-createdb --backup <path> <copy>   consistent copy, also while the program runs
 
 #include "createdb/sample_dictionaries.h"
 #include "platform/core/failure.h"
 #include "store/database_creator.h"
+#include "store/maintenance.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -23,8 +26,39 @@ int usage()
 {
     print(stderr, QStringLiteral("用法：ruvured-createdb [--sample] <数据库文件>\n"
                                  "  创建新的数据库文件；已存在的文件不会被覆盖。\n"
-                                 "  --sample  同时填入示例科室、检查部位和报告短语。"));
+                                 "  --sample  同时填入示例科室、检查部位和报告短语。\n"
+                                 "用法：ruvured-createdb --check <数据库文件>\n"
+                                 "  完整检查数据库文件是否损坏。\n"
+                                 "用法：ruvured-createdb --backup <数据库文件> <副本文件>\n"
+                                 "  写出数据库的一致副本；程序运行时也可使用，已存在的副本文件不会被覆盖。"));
     return 2;
+}
+
+int check(const QString &path)
+{
+    try {
+        const QString verdict = Maintenance::check(path);
+        if (verdict == QLatin1String("ok")) {
+            print(stdout, QStringLiteral("数据库文件“%1”检查完毕，没有发现损坏。").arg(path));
+            return 0;
+        }
+        print(stderr, QStringLiteral("数据库文件“%1”已损坏，请用备份恢复：\n%2").arg(path, verdict));
+    } catch (const Failure &failure) {
+        print(stderr, failure.message());
+    }
+    return 1;
+}
+
+int backup(const QString &path, const QString &copy)
+{
+    try {
+        Maintenance::backup(path, copy);
+    } catch (const Failure &failure) {
+        print(stderr, failure.message());
+        return 1;
+    }
+    print(stdout, QStringLiteral("已写出数据库副本：%1").arg(copy));
+    return 0;
 }
 
 } // namespace
@@ -33,17 +67,24 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
 
-    bool sample = false;
+    QString mode;
     QStringList paths;
     const QStringList arguments = app.arguments().mid(1);
     for (const QString &argument : arguments) {
-        if (argument == QLatin1String("--sample"))
-            sample = true;
+        const bool known = argument == QLatin1String("--sample") || argument == QLatin1String("--check")
+                           || argument == QLatin1String("--backup");
+        if (known && mode.isEmpty())
+            mode = argument;
         else if (argument.startsWith(QLatin1Char('-')))
             return usage();
         else
             paths << argument;
     }
+    if (mode == QLatin1String("--check"))
+        return paths.size() == 1 ? check(paths.first()) : usage();
+    if (mode == QLatin1String("--backup"))
+        return paths.size() == 2 ? backup(paths.at(0), paths.at(1)) : usage();
+    const bool sample = mode == QLatin1String("--sample");
     if (paths.size() != 1)
         return usage();
     const QString path = paths.first();

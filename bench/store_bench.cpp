@@ -1,0 +1,329 @@
+// The store over a million stored examinations (about 880 MB), each case
+// beside a reference that reads every row into memory, in the same run:
+//
+//   build/bin/store_bench [--records=N] [--directory=DIR] [--benchmark_filter=...]
+//
+// - StartToMainMenu/{warm,cold}: the real program's start-up, from process
+//   start until the main menu is shown; reference: an empty Qt window.
+//   Target: within twice the reference, warm and cold.
+// - RegistrationShow/{warm,cold}: the two statements of every registration
+//   showing through our data sets. Target: under 20 ms cold.
+// - GridMove/*: Ctrl+End, Page Up from the end, the thumb dragged anywhere, on
+//   the query window's "all records" result; each reads the rows a grid paints.
+//   Target: under 50 ms per move.
+// - ScrolledEndToEnd: memory added by that result after every row has been
+//   shown. Target: under 150 MB.
+// "cold" drops the database file from the operating system's cache first.
+//
+// The database is built once (a few minutes for a million rows) and kept
+// under the build folder.
+
+#include "app/form1.h"
+#include "app/startup.h"
+#include "store/connection.h"
+#include "store/database_creator.h"
+#include "store/query.h"
+#include "store/statement.h"
+
+#include "bench_database.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QWidget>
+#include <QWindow>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <unistd.h>
+
+namespace {
+
+QString databaseDirectory;
+QString selfPath;
+constexpr int gridRows = 20;  // rows a result grid shows at once
+const QString allRecords = QStringLiteral(
+    "select jcjlh as 检查纪录号,xm as 姓名,xb as 性别,nl as 年龄,jcrq as 检查日期,jcbw as 检查部位,jcks as 送检科室,"
+    "lczd as 临床诊断,jcsj as 检查所见,zdyj as 诊断意见,jtzz as 家庭住址 from hzzl");
+
+QString databasePath()
+{
+    return databaseDirectory + QStringLiteral("/ruvured.mdb");
+}
+
+// Drops the database file from the operating system's page cache.
+void dropFileCache()
+{
+    const int fd = ::open(QFile::encodeName(databasePath()).constData(), O_RDONLY);
+    if (fd >= 0) {
+        ::fdatasync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+}
+
+double msSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The reference: every row of the result read into memory at opening.
+std::vector<QVariantList> readEverything(sqlite3 *db, const QString &text)
+{
+    std::vector<QVariantList> rows;
+    Statement statement(db, text);
+    while (statement.step()) {
+        QVariantList row;
+        for (int column = 0; column < statement.columnCount(); ++column)
+            row << statement.value(column);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// What a grid reads to paint rows first .. first+gridRows-1.
+void paint(Query &result, int first)
+{
+    const int last = std::min(first + gridRows, result.recordCount());
+    for (int row = std::max(first, 0); row < last; ++row) {
+        for (int column = 0; column < result.gridColumnCount(); ++column)
+            benchmark::DoNotOptimize(result.gridValue(row, column));
+    }
+}
+
+// ---------------------------------------------------------------- start-up
+
+// Child process: start the program (or an empty window) and say when its
+// first window is on the screen.
+int runChild(const QString &what, int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QWidget *window = nullptr;
+    QWidget empty;
+    if (what == QLatin1String("program")) {
+        Startup::createWindows(databaseDirectory);
+        Form1->Show();
+        window = Form1;
+    } else {
+        empty.resize(341, 171);
+        empty.show();
+        window = &empty;
+    }
+    while (!window->windowHandle() || !window->windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    std::fputs("shown\n", stdout);
+    std::fflush(stdout);
+    if (what == QLatin1String("program"))
+        Startup::destroyWindows();
+    return 0;
+}
+
+double timeChild(const QString &what)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!environment.contains(QStringLiteral("DISPLAY")) && !environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(environment);
+    const auto start = std::chrono::steady_clock::now();
+    child.start(selfPath, {QStringLiteral("--child=") + what, QStringLiteral("--directory=") + databaseDirectory});
+    while (!child.readAllStandardOutput().contains("shown") && child.state() != QProcess::NotRunning)
+        child.waitForReadyRead(10000);
+    const double ms = msSince(start);
+    child.waitForFinished(60000);
+    return ms;
+}
+
+void StartToMainMenu(benchmark::State &state)
+{
+    const bool cold = state.range(0) == 1;
+    double program = 0, empty = 0;
+    for (auto _ : state) {
+        if (cold)
+            dropFileCache();
+        program += timeChild(QStringLiteral("program"));
+        if (cold)
+            dropFileCache();
+        empty += timeChild(QStringLiteral("empty"));
+    }
+    const double n = double(state.iterations());
+    state.counters["program_ms"] = program / n;
+    state.counters["reference_empty_window_ms"] = empty / n;
+    state.counters["ratio"] = program / empty;
+    state.SetLabel(cold ? "cold; target ratio <= 2" : "warm; target ratio <= 2");
+}
+
+// ---------------------------------------------------------------- registration
+
+void RegistrationShow(benchmark::State &state)
+{
+    const bool cold = state.range(0) == 1;
+    double ours = 0;
+    for (auto _ : state) {
+        if (cold)
+            dropFileCache();
+        Connection connection;
+        connection.setConnectionString(Connection::connectionStringFor(databaseDirectory));
+        connection.open();
+        const auto start = std::chrono::steady_clock::now();
+        Query highest(&connection, "ADOQuery3");
+        Query all(&connection, "ADOQuery4");
+        highest.Reopen({"select max(jcjlh) as jlh from hzzl"});
+        all.Reopen({"select *  from hzzl"});
+        benchmark::DoNotOptimize(all.recordCount());
+        benchmark::DoNotOptimize(highest.fieldByName("jlh").asInteger());
+        ours += msSince(start);
+    }
+    // Reference, once: the whole table read into memory to learn its row count.
+    static double reference = -1;
+    if (reference < 0) {
+        Connection connection;
+        connection.setConnectionString(Connection::connectionStringFor(databaseDirectory));
+        if (cold)
+            dropFileCache();
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(readEverything(connection.handle(), "select *  from hzzl").size());
+        reference = msSince(start);
+    }
+    state.counters["ours_ms"] = ours / double(state.iterations());
+    state.counters["reference_read_all_ms"] = reference;
+    state.SetLabel(cold ? "cold; target < 20 ms" : "warm");
+}
+
+// ---------------------------------------------------------------- grid moves
+
+struct OpenResult {
+    Connection connection;
+    Query result{&connection, QStringLiteral("ADOQuery1")};
+    OpenResult()
+    {
+        connection.setConnectionString(Connection::connectionStringFor(databaseDirectory));
+        result.Reopen({allRecords});
+        paint(result, 0);
+    }
+};
+
+// The reference moves on rows held in memory, read whole once per process.
+const std::vector<QVariantList> &referenceRows(double *openMs = nullptr, long *addedKb = nullptr)
+{
+    static double ms = 0;
+    static long kb = 0;
+    static std::vector<QVariantList> rows = [] {
+        Connection connection;
+        connection.setConnectionString(Connection::connectionStringFor(databaseDirectory));
+        const long before = BenchDatabase::residentKilobytes();
+        const auto start = std::chrono::steady_clock::now();
+        auto all = readEverything(connection.handle(), allRecords);
+        ms = msSince(start);
+        kb = BenchDatabase::residentKilobytes() - before;
+        return all;
+    }();
+    if (openMs)
+        *openMs = ms;
+    if (addedKb)
+        *addedKb = kb;
+    return rows;
+}
+
+void GridMove(benchmark::State &state)
+{
+    const int kind = int(state.range(0));
+    double worst = 0, total = 0;
+    std::mt19937 random(42);
+    for (auto _ : state) {
+        state.PauseTiming();
+        dropFileCache();
+        OpenResult open;  // a fresh result, just opened, first rows shown
+        Query &result = open.result;
+        const int last = result.recordCount() - 1;
+        if (kind == 1)  // Page Up starts at the end
+            paint(result, last - gridRows + 1);
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        switch (kind) {
+        case 0:  // Ctrl+End
+            result.setCurrentRow(last);
+            paint(result, last - gridRows + 1);
+            break;
+        case 1:  // Page Up from the end
+            result.setCurrentRow(last - gridRows);
+            paint(result, last - 2 * gridRows + 1);
+            break;
+        default:  // the thumb let go anywhere
+        {
+            const int row = int(random() % unsigned(last + 1));
+            result.setCurrentRow(row);
+            paint(result, row);
+            break;
+        }
+        }
+        const double ms = msSince(start);
+        worst = std::max(worst, ms);
+        total += ms;
+    }
+    double referenceOpen = 0;
+    const auto &rows = referenceRows(&referenceOpen);
+    const auto start = std::chrono::steady_clock::now();
+    for (int row = int(rows.size()) - gridRows; row < int(rows.size()); ++row)
+        benchmark::DoNotOptimize(rows[row]);
+    state.counters["ours_ms"] = total / double(state.iterations());
+    state.counters["ours_worst_ms"] = worst;
+    state.counters["reference_move_ms"] = msSince(start);
+    state.counters["reference_open_ms"] = referenceOpen;
+    state.SetLabel("cold file; target < 50 ms per move");
+}
+
+void ScrolledEndToEnd(benchmark::State &state)
+{
+    long added = 0;
+    for (auto _ : state) {
+        const long before = BenchDatabase::residentKilobytes();
+        OpenResult open;
+        for (int row = 0; row < open.result.recordCount(); row += gridRows)
+            paint(open.result, row);
+        // The thumb dragged back to the top, as an operator would.
+        for (int row = open.result.recordCount() - 1; row >= 0; row -= open.result.recordCount() / 50)
+            paint(open.result, row);
+        added = BenchDatabase::residentKilobytes() - before;
+    }
+    long referenceKb = 0;
+    referenceRows(nullptr, &referenceKb);
+    state.counters["ours_added_MB"] = double(added) / 1024.0;
+    state.counters["reference_added_MB"] = double(referenceKb) / 1024.0;
+    state.SetLabel("target < 150 MB");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QString child;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--directory=", 12) == 0)
+            databaseDirectory = QString::fromLocal8Bit(argv[i] + 12);
+        else if (std::strncmp(argv[i], "--child=", 8) == 0)
+            child = QString::fromLocal8Bit(argv[i] + 8);
+    }
+    if (!child.isEmpty())
+        return runChild(child, argc, argv);
+
+    QCoreApplication app(argc, argv);
+    selfPath = QCoreApplication::applicationFilePath();
+    databaseDirectory = BenchDatabase::prepare(argc, argv);
+
+    benchmark::RegisterBenchmark("StartToMainMenu", StartToMainMenu)->ArgNames({"cold"})->Arg(0)->Arg(1)
+        ->Iterations(3)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("RegistrationShow", RegistrationShow)->ArgNames({"cold"})->Arg(0)->Arg(1)
+        ->Iterations(5)->Unit(benchmark::kMillisecond);
+    for (const auto &[name, kind] : {std::pair{"GridMove/CtrlEnd", 0}, {"GridMove/PageUpFromEnd", 1}, {"GridMove/Thumb", 2}})
+        benchmark::RegisterBenchmark(name, GridMove)->Arg(kind)->Iterations(10)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ScrolledEndToEnd", ScrolledEndToEnd)->Iterations(1)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

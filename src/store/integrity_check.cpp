@@ -1,0 +1,112 @@
+#include "store/integrity_check.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+using namespace std::chrono_literals;
+
+IntegrityCheck::IntegrityCheck(const QString &path, std::function<void(const QString &)> onDamage,
+                               std::chrono::milliseconds delay)
+    : path_(path), delay_(delay), onDamage_(std::move(onDamage)), thread_([this] { run(); })
+{
+}
+
+IntegrityCheck::~IntegrityCheck()
+{
+    {
+        std::unique_lock lock(mutex_);
+        stop_ = true;
+        if (db_)
+            sqlite3_interrupt(db_);
+    }
+    changed_.notify_all();
+    thread_.join();
+}
+
+void IntegrityCheck::pause()
+{
+    std::unique_lock lock(mutex_);
+    ++paused_;
+    // The write must not meet the check's read lock: wait until it has let go.
+    while (running_) {
+        sqlite3_interrupt(db_);
+        changed_.wait_for(lock, 5ms);
+    }
+}
+
+void IntegrityCheck::resume()
+{
+    {
+        std::unique_lock lock(mutex_);
+        if (paused_ > 0)
+            --paused_;
+    }
+    changed_.notify_all();
+}
+
+void IntegrityCheck::wait()
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return finished_; });
+}
+
+QString IntegrityCheck::checkOnce()
+{
+    sqlite3_stmt *statement = nullptr;
+    QStringList lines;
+    int rc = sqlite3_prepare_v2(db_, "PRAGMA quick_check", -1, &statement, nullptr);
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+            lines << QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+    }
+    const QString error = QString::fromUtf8(sqlite3_errmsg(db_));
+    sqlite3_finalize(statement);
+    if (rc == SQLITE_DONE)
+        return lines.join('\n');
+    // Stopped for a write, or held off by another program's lock: no verdict yet.
+    if (rc == SQLITE_INTERRUPT || (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+        return {};
+    return error;
+}
+
+void IntegrityCheck::run()
+{
+    sqlite3 *db = nullptr;
+    const bool opened =
+        sqlite3_open_v2(QFile::encodeName(path_).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK;
+    sqlite3_busy_timeout(db, 1000);
+    QString result;
+    {
+        std::unique_lock lock(mutex_);
+        db_ = db;
+        changed_.wait_for(lock, delay_, [this] { return stop_; });
+        while (opened && !stop_) {
+            changed_.wait(lock, [this] { return stop_ || paused_ == 0; });
+            if (stop_)
+                break;
+            running_ = true;
+            lock.unlock();
+            result = checkOnce();
+            lock.lock();
+            running_ = false;
+            changed_.notify_all();
+            if (!result.isEmpty())
+                break;
+            // Stopped by a write or held off by another program: try again a little later.
+            changed_.wait_for(lock, 500ms, [this] { return stop_; });
+        }
+        db_ = nullptr;
+    }
+    sqlite3_close(db);
+    if (!result.isEmpty() && result != QLatin1String("ok")) {
+        const QString message = QStringLiteral("检查发现数据库文件“%1”已损坏，请尽快用备份恢复。（%2）")
+                                    .arg(path_, result.section('\n', 0, 0));
+        // Posted to this object's thread; dropped if the object is gone by then.
+        QMetaObject::invokeMethod(this, [this, message] { onDamage_(message); }, Qt::QueuedConnection);
+    }
+    {
+        std::unique_lock lock(mutex_);
+        finished_ = true;
+    }
+    changed_.notify_all();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QtGlobal>
+#include <vector>
+
+// The rowids of a result in result order, kept as runs of consecutive
+// numbers: a table that was only ever appended to is one run, however long.
+class RowidList {
+public:
+    void clear();
+    void append(qint64 rowid);
+    // The whole range first..last, one run.
+    void appendRange(qint64 first, qint64 last);
+
+    int size() const { return size_; }
+    qint64 at(int index) const;
+    // Position of `rowid`, or -1 when the result does not hold it.
+    int indexOf(qint64 rowid) const;
+    // Whether positions index .. index+count-1 hold consecutive ascending rowids.
+    bool consecutive(int index, int count) const;
+
+private:
+    struct Run {
+        qint64 first;  // rowid of the run's first row
+        int start;     // its position in the result
+        int length;
+    };
+    const Run &runAt(int index) const;
+
+    std::vector<Run> runs_;
+    int size_ = 0;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The parts of "select <columns> from <table> [where <condition>]": the one
+// statement shape whose rows are rows of a single table, so that they can be
+// found again by rowid. Anything else (functions, joins, grouping, ordering)
+// has no such shape.
+struct SelectShape {
+    QString columns;
+    QString table;
+    QString condition;  // "where ..." or empty
+
+    static std::optional<SelectShape> of(const QString &text);
+
+    // The statement again with the rowid in front of the columns, in the given tail.
+    QString withRowid(const QString &tail) const;
+};

@@ -1,0 +1,221 @@
+#include "failure_text.h"
+#include "store/query.h"
+#include "store/statement.h"
+#include "store/table_data_set.h"
+#include "temp_database.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+// Enough rows that a result is read a page at a time, not whole at opening.
+constexpr int largeTable = 3000;
+
+void fillTitles(TempDatabase &db, int count)
+{
+    db.exec("begin");
+    for (int i = 0; i < count; ++i)
+        db.exec("insert into bt (bt) values (?)", {QString::number(i)});
+    db.exec("commit");
+}
+
+// What a data set shows, row by row, from first to last.
+QStringList rowsOf(DataSet &dataSet, const QString &column)
+{
+    QStringList rows;
+    for (dataSet.First(); !dataSet.eof(); dataSet.Next()) {
+        const Field field = dataSet.fieldByName(column);
+        rows << (field.isNull() ? QStringLiteral("<null>") : field.asString());
+    }
+    return rows;
+}
+
+QStringList readEverything(TempDatabase &db, const QString &sql)
+{
+    Statement statement(db.connection().handle(), sql);
+    QStringList rows;
+    while (statement.step())
+        rows << statement.value(0).toString();
+    return rows;
+}
+
+class ConsistentReading : public ::testing::Test {
+protected:
+    TempDatabase db;
+};
+
+} // namespace
+
+TEST_F(ConsistentReading, OtherDataSetsChangingTheTableNeverShiftTheRows)
+{
+    struct Case {
+        const char *what;
+        int rows;
+        QString statement;  // empty: the whole table "bt" as a table data set
+    };
+    const QList<Case> cases = {
+        {"table data set, large", largeTable, {}},
+        {"query, large", largeTable, "select bt as 标题 from bt"},
+        {"query with a condition, large", largeTable, "select bt as 标题 from bt\nwhere bt <> '7'"},
+        {"query, small", 300, "select bt as 标题 from bt"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDatabase db;
+        fillTitles(db, c.rows);
+        const QString reference = c.statement.isEmpty() ? QStringLiteral("select bt from bt") : c.statement;
+        const QStringList atOpening = readEverything(db, reference);
+
+        std::unique_ptr<DataSet> reader;
+        if (c.statement.isEmpty()) {
+            reader = std::make_unique<TableDataSet>(&db.connection(), "ADODataSet5", "bt");
+        } else {
+            auto query = std::make_unique<Query>(&db.connection(), "ADOQuery1");
+            query->SQL() << c.statement.split('\n');
+            reader = std::move(query);
+        }
+        reader->Open();
+        const QString column = c.statement.isEmpty() ? QStringLiteral("bt") : QStringLiteral("标题");
+        reader->setCurrentRow(5);
+        EXPECT_EQ(reader->fieldByName(column).asString(), atOpening.at(5));
+
+        // Another data set of the program deletes rows before, at and after
+        // what was read, edits some, and appends.
+        TableDataSet writer(&db.connection(), "ADODataSet3", "bt");
+        writer.Open();
+        std::mt19937 random(7);
+        for (int i = 0; i < 40; ++i) {
+            writer.setCurrentRow(int(random() % writer.recordCount()));
+            writer.Delete();
+            writer.setCurrentRow(int(random() % writer.recordCount()));
+            writer.Edit();
+            writer.fieldByName("bt").setValue(QStringLiteral("改%1").arg(i));
+            writer.Post();
+            writer.Append();
+            writer.fieldByName("bt").setValue(QStringLiteral("新%1").arg(i));
+            writer.Post();
+        }
+        EXPECT_EQ(reader->recordCount(), atOpening.size());
+        EXPECT_EQ(rowsOf(*reader, column), atOpening);
+    }
+}
+
+TEST_F(ConsistentReading, OwnChangesShowOnTopOfTheReading)
+{
+    fillTitles(db, largeTable);
+    QStringList expected = readEverything(db, "select bt from bt");
+    TableDataSet bt(&db.connection(), "ADODataSet3", "bt");
+    bt.Open();
+    for (const int row : {2500, 10, 1800}) {
+        bt.setCurrentRow(row);
+        bt.Delete();
+        expected.removeAt(row);
+    }
+    bt.setCurrentRow(2000);
+    bt.Edit();
+    bt.fieldByName("bt").setValue("改");
+    bt.Post();
+    expected[2000] = "改";
+    bt.Append();
+    bt.fieldByName("bt").setValue("新");
+    bt.Post();
+    expected << "新";
+    EXPECT_EQ(rowsOf(bt, "bt"), expected);
+    EXPECT_EQ(readEverything(db, "select bt from bt"), expected);
+}
+
+TEST_F(ConsistentReading, ASecondProgramWritesWhileResultsStayOpen)
+{
+    fillTitles(db, largeTable);
+    db.exec("insert into hzzl (jcjlh) values (2006030501)");
+    // What the registration window leaves open after its showing, and a
+    // large list scrolled part way.
+    Query highest(&db.connection(), "ADOQuery3");
+    Query all(&db.connection(), "ADOQuery4");
+    highest.Reopen({"select max(jcjlh) as jlh from hzzl"});
+    all.Reopen({"select *  from hzzl"});
+    Query titles(&db.connection(), "ADOQuery1");
+    titles.Reopen({"select bt from bt"});
+    titles.setCurrentRow(1500);
+    EXPECT_EQ(titles.fieldByName("bt").asString(), "1500");
+
+    QProcess other;
+    other.start("sqlite3", {"-cmd", ".timeout 0", db.path(), "insert into bt values ('other'); delete from bt where bt = '3';"});
+    ASSERT_TRUE(other.waitForFinished(10000));
+    EXPECT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
+    EXPECT_EQ(db.scalar("select count(*) from bt where bt = 'other'").toInt(), 1);
+    EXPECT_EQ(titles.recordCount(), largeTable);
+}
+
+TEST_F(ConsistentReading, AClosedConnectionIsOpenedAgainByTheNextRead)
+{
+    fillTitles(db, largeTable);
+    TableDataSet bt(&db.connection(), "ADODataSet3", "bt");
+    bt.Open();
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "0");
+    db.connection().close();
+    bt.setCurrentRow(2900);
+    EXPECT_EQ(bt.fieldByName("bt").asString(), "2900");
+    EXPECT_TRUE(db.connection().connected());
+    db.connection().close();
+    bt.Delete();
+    EXPECT_EQ(db.scalar("select count(*) from bt").toInt(), largeTable - 1);
+    db.connection().close();
+    bt.Close();
+    bt.Open();
+    EXPECT_EQ(bt.recordCount(), largeTable - 1);
+}
+
+TEST_F(ConsistentReading, MovingBackwardsAndJumpingGivesTheRightRows)
+{
+    fillTitles(db, 20000);
+    Query titles(&db.connection(), "ADOQuery1");
+    titles.Reopen({"select bt from bt"});
+    // Backwards from the end, then jumps: each row is the right one.
+    for (const int row : {19999, 19998, 19743, 0, 12345, 19999, 256, 255})
+    {
+        titles.setCurrentRow(row);
+        EXPECT_EQ(titles.fieldByName("bt").asString(), QString::number(row));
+    }
+    int seen = 0;
+    for (titles.First(); !titles.eof(); titles.Next())
+        seen += titles.fieldByName("bt").asString() == QString::number(seen);
+    EXPECT_EQ(seen, 20000);
+}
+
+TEST_F(ConsistentReading, AWholeTableWithGapsIsReadRowForRow)
+{
+    struct Case {
+        const char *what;
+        const char *changes;
+    };
+    const QList<Case> cases = {
+        {"gaps in the middle and at both ends",
+         "delete from bt where bt in ('0', '5', '6', '100', '2999');"},
+        {"the highest rowid deleted and given out again",
+         "delete from bt where bt = '2999'; insert into bt values ('again'); delete from bt where bt = '7';"},
+        {"every row but one deleted", "delete from bt where bt <> '1500';"},
+        {"the tracking triggers gone", "drop trigger bt_removed; delete from bt where bt in ('1', '2000');"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDatabase db;
+        fillTitles(db, largeTable);
+        // Another program changes the table; the triggers in the file keep track there too.
+        QProcess other;
+        other.start("sqlite3", {db.path(), c.changes});
+        ASSERT_TRUE(other.waitForFinished(10000));
+        ASSERT_EQ(other.exitCode(), 0) << other.readAllStandardError().toStdString();
+
+        const QStringList expected = readEverything(db, "select bt from bt");
+        TableDataSet table(&db.connection(), "ADODataSet3", "bt");
+        table.Open();
+        Query query(&db.connection(), "ADOQuery1");
+        query.Reopen({"select bt as 标题 from bt"});
+        EXPECT_EQ(table.recordCount(), expected.size());
+        EXPECT_EQ(rowsOf(table, "bt"), expected);
+        EXPECT_EQ(rowsOf(query, "标题"), expected);
+    }
+}
