@@ -51,6 +51,13 @@ void CupsJob::submit(const QString &queue, const QString &title, const QString &
     QFile pdf(pdfPath);
     if (!pdf.open(QIODevice::ReadOnly))
         throw Failure(QStringLiteral("打印文件无法读取，报告没有打印：%1").arg(pdf.errorString()));
+    // A printer found on the network gets its queue on the scheduler only
+    // when it is first used; reading its capabilities sets the queue up.
+    if (cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(), nullptr)) {
+        if (!cupsGetOption("printer-uri-supported", dest->num_options, dest->options))
+            cupsFreeDestInfo(cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest));
+        cupsFreeDests(1, dest);
+    }
     RequireRunning(queue, name);
 
     cups_option_t *cupsOptions = nullptr;

@@ -36,6 +36,8 @@ Response Ask(http_t *http, const char *uri, const char *resource)
 // The printer behind a queue without PPD, asked at its own address.
 Response AskDevice(const char *deviceUri)
 {
+    if (!*deviceUri)
+        return {nullptr, &ippDelete};
     char scheme[32], user[256], host[256], resource[1024];
     int port = 0;
     if (httpSeparateURI(HTTP_URI_CODING_ALL, deviceUri, scheme, sizeof scheme, user, sizeof user, host,
@@ -159,16 +161,24 @@ CupsQueue CupsQueue::read(const QString &name)
     httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
                      name.toUtf8().constData());
     Response response = Ask(CUPS_HTTP_DEFAULT, uri, "/");
-    if (!response)
-        return queue;
-    queue.makeAndModel = Text(response.get(), "printer-make-and-model");
-    queue.location = Text(response.get(), "printer-location");
-    if (!ippFindAttribute(response.get(), "media-supported", IPP_TAG_ZERO)) {
-        const QByteArray deviceUri = Text(response.get(), "device-uri").toUtf8();
+    QByteArray deviceUri;
+    if (response) {
+        queue.makeAndModel = Text(response.get(), "printer-make-and-model");
+        queue.location = Text(response.get(), "printer-location");
+        deviceUri = Text(response.get(), "device-uri").toUtf8();
+    } else if (cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr)) {
+        // A printer found on the network has no queue on the scheduler until
+        // its first job; until then only the printer can tell.
+        deviceUri = cupsGetOption("device-uri", dest->num_options, dest->options);
+        cupsFreeDests(1, dest);
+    }
+    if (!response || !ippFindAttribute(response.get(), "media-supported", IPP_TAG_ZERO)) {
         if (Response device = AskDevice(deviceUri.constData()))
             response = std::move(device);
     }
     ipp_t *attributes = response.get();
+    if (!attributes)
+        return queue;
 
     const QList<Paper> database = Collections(attributes, "media-col-database");
     const QList<Paper> defaults = Collections(attributes, "media-col-default");
