@@ -118,8 +118,9 @@ void DrawRule(TQRPrinter &printer, Extended y)
                                   Qt::black);
 }
 
-// A two-page A4 report on `queue`, drawn as the engine draws; the printer
-// object is left open for the caller to end or abort.
+// A two-page A4 report on `queue`, drawn as the engine draws, with Chinese
+// text on its last page; the printer object is left open for the caller to
+// end or abort.
 void BeginReport(TQRPrinter &printer, const QString &queue, int pages = 2)
 {
     printer.OutputTarget = TQRPrinter::Printer;
@@ -131,6 +132,13 @@ void BeginReport(TQRPrinter &printer, const QString &queue, int pages = 2)
         printer.StartNewPage();
         DrawRule(printer, page * 1000);
     }
+    // Chinese text in the report's font, in a box 20 mm below the top edge.
+    QFont font = TQRReport().Font();
+    font.setPointSize(14);
+    printer.PageCanvas().setFont(font);
+    printer.PageCanvas().drawText(QRect(QPoint(printer.ToDeviceX(100), printer.ToDeviceY(200)),
+                                        QPoint(printer.ToDeviceX(600), printer.ToDeviceY(400))),
+                                  Qt::AlignLeft | Qt::AlignTop, QStringLiteral("骨直"));
 }
 
 double Millimetres(const QString &points)
@@ -152,6 +160,9 @@ void ExpectA4WithRules(const QString &pdf, int pages)
         EXPECT_NEAR(Millimetres(match.captured(2)), 297, 0.2);
     }
     EXPECT_EQ(sized, pages);
+    const QString fonts = RunTool("pdffonts", {pdf});
+    EXPECT_TRUE(fonts.contains("NotoSansCJKsc")) << "Chinese in its Simplified Chinese forms\n" << fonts.toStdString();
+    EXPECT_FALSE(fonts.contains("NotoSansCJKjp")) << fonts.toStdString();
 
     QTemporaryDir images;
     RunTool("pdftoppm", {"-r", "254", "-gray", "-png", pdf, images.filePath("page")});
@@ -175,6 +186,12 @@ void ExpectA4WithRules(const QString &pdf, int pages)
         EXPECT_NEAR(firstDark(image.width() - 1, top + 5, -1, 0), 1999, 1);
         if (pages > 1)
             EXPECT_FALSE(dark(1050, (3 - page) * 1000 + 5)) << "one rule a page";
+        int text = 0;  // dark pixels of the text box
+        for (int y = 200; y < 400; ++y) {
+            for (int x = 100; x < 600; ++x)
+                text += dark(x, y);
+        }
+        EXPECT_EQ(text > 500, page == pages) << "the text is on the last page only";
     }
 }
 

@@ -108,7 +108,8 @@ dbus-daemon --config-file="$run/bus/bus.conf" --nofork >"$run/log/bus.out" 2>&1 
 echo $! > "$run/bus.pid"
 wait_until 20 "$run/bus.pid" dbus-daemon test -S "$run/bus/bus.sock"
 
-port="$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
+# A port that is free now (perl-base is on every Debian system).
+port="$(perl -MIO::Socket::INET -e 'print IO::Socket::INET->new(Listen => 1, LocalAddr => "127.0.0.1:0")->sockport')"
 DBUS_SYSTEM_BUS_ADDRESS="unix:path=$run/bus/bus.sock" \
   ippeveprinter -p "$port" -n localhost -r off -k -d "$run/ipp" -2 -f application/pdf \
   "ruvured IPP" >"$run/log/ippeveprinter.out" 2>&1 </dev/null &
