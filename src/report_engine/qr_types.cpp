@@ -1,8 +1,6 @@
 #include "report_engine/qr_types.h"
 
-#include <QGuiApplication>
 #include <QLocale>
-#include <QScreen>
 #include <array>
 #include <cmath>
 
@@ -58,10 +56,9 @@ std::optional<TQRBin> BinFromCode(int code)
 
 int ScreenPixelsPerInch()
 {
-    // The stored pixel geometry of our definitions was made at 96; without a
-    // screen (no application yet) that is the honest answer.
-    const QScreen *screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
-    return screen ? qRound(screen->logicalDotsPerInchX()) : 96;
+    // Stored pixel geometry was made at 96 pixels per inch and text is
+    // measured at 96; a monitor's own density must not move a report.
+    return 96;
 }
 
 bool UsesUSMeasurement()

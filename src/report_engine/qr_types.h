@@ -57,7 +57,8 @@ std::optional<TQRPaperSize> PaperSizeFromCode(int code);
 int BinCode(TQRBin bin);
 std::optional<TQRBin> BinFromCode(int code);
 
-// Pixels per inch of the screen, as text and stored pixel geometry use them.
+// Pixels per inch of the screen that stored pixel geometry and text
+// measurement assume: always 96, whatever the monitor.
 int ScreenPixelsPerInch();
 
 // True when the system's measurement setting is the U.S. system, which makes

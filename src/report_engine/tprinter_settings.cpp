@@ -77,10 +77,10 @@ void TPrinterSettings::WriteDeviceSettings()
             mode.paperWidth = short(paperWidth_);
         }
     }
-    if (duplex_) {
+    // A two-sided printer keeps its own edge: forcing the short edge on a
+    // long-edge printer would print every back page upside down.
+    if (duplex_)
         mode.fields |= DeviceMode::DM_DUPLEX;
-        mode.duplex = 3;
-    }
     if (DeviceSupports(DeviceMode::DM_PAPERSIZE) && paperSize_ != TQRPaperSize::Default) {
         mode.fields |= DeviceMode::DM_PAPERSIZE;
         mode.paperSize = short(PaperCode(paperSize_));
@@ -93,6 +93,11 @@ void TPrinterSettings::WriteDeviceSettings()
     mode.orientation = orientation_ == poPortrait ? 1 : 2;
     printer_->setDeviceMode(mode);
     mode_ = mode;
+    // Papers of one printer can have different unprintable edges; the page
+    // origin is that of the paper just written, not of the default one.
+    const DeviceMeasurements m = printer_->measurements();
+    leftOffset_ = ReportUnits(m.physicalOffsetX, m.logPixelsX);
+    topOffset_ = ReportUnits(m.physicalOffsetY, m.logPixelsY);
 }
 
 bool TPrinterSettings::DeviceSupports(std::uint32_t bits) const

@@ -31,7 +31,7 @@ TQRCustomReport::TQRCustomReport(int screenResolution)
 {
     Functions = {{"PAGENUMBER", "0"}, {"COLUMNNUMBER", "0"}, {"REPORTTITLE", "''"}};
     const bool japanese = QLocale::system().language() == QLocale::Japanese;
-    font_ = japanese && qGuiApp ? QGuiApplication::font() : QFont("Arial", 10);
+    SetFont(japanese && qGuiApp ? QGuiApplication::font() : QFont("Arial", 10));
     {
         // The paper of the default printer's current form is the starting point.
         const TQRPrinter printer;

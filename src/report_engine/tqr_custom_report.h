@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/printing/report_font.h"
 #include "platform/printing/text_measure.h"
 #include "report_engine/tqr_base_panel.h"
 #include "report_engine/tqr_custom_controller.h"
@@ -51,7 +52,8 @@ public:
 
     // Inherited by bands and elements; its size drives the Characters unit.
     const QFont &Font() const { return font_; }
-    void SetFont(const QFont &font) { font_ = font; }
+    // Chinese text of the report prints in the Simplified Chinese face.
+    void SetFont(const QFont &font) { font_ = ReportFont::withChineseFace(font); }
     Extended FontPoints() const;  // absolute point size of Font
 
     bool PrintIfEmpty() const { return controller_->PrintIfEmpty; }

@@ -19,6 +19,7 @@ void ProcessPendingMessages()
 TQRPrinter::TQRPrinter() : device_(PrinterDevice::create())
 {
     printerAvailable_ = !device_->printerNames().isEmpty();
+    spoolerReachable_ = printerAvailable_ || device_->serviceReachable();
     if (printerAvailable_) {
         settings_.AttachDevice(device_.get());
         ProcessPendingMessages();
@@ -29,8 +30,12 @@ TQRPrinter::TQRPrinter() : device_(PrinterDevice::create())
 
 TQRPrinter::~TQRPrinter()
 {
-    if (outputState_ == Busy)
+    if (outputState_ == Busy) {
         RequestCancel();
+        // A run that never ended sends nothing.
+        if (device_->printing())
+            device_->abortDocument();
+    }
     if (offDeviceCanvas_.isActive())
         offDeviceCanvas_.end();
 }
@@ -101,12 +106,18 @@ void TQRPrinter::EndDocument()
     if (outputState_ != Busy)
         return;
     const bool toPrinter = OutputTarget == Printer;
-    if (toPrinter && device_->printing())
-        device_->endDocument();
     if (offDeviceCanvas_.isActive()) {
         offDeviceCanvas_.end();
         if (!toPrinter)
             storedPages_.push_back(offDevicePage_);
+    }
+    if (toPrinter && device_->printing()) {
+        try {
+            device_->endDocument();
+        } catch (...) {
+            outputState_ = Finished;
+            throw;
+        }
     }
     outputState_ = Finished;
     ProcessPendingMessages();

@@ -29,6 +29,9 @@ public:
     TQRPrinter &operator=(const TQRPrinter &) = delete;
 
     bool PrinterAvailable() const { return printerAvailable_; }
+    // False when the print service itself does not answer: then no printer
+    // being available does not mean that none is installed.
+    bool SpoolerReachable() const { return spoolerReachable_; }
     // -1 is the default printer; the run starts from that printer's defaults.
     void SelectPrinter(int index);
 
@@ -57,8 +60,10 @@ public:
 
     void BeginDocument();  // throws EQRError "QRPrinter not ready" unless ready
     void StartNewPage();   // throws EQRError "Illegal call to NewPage" unless busy
+    // Hands the job to the spooler; a refusal throws the spooler's Failure
+    // and OnDocumentPrinted is not called.
     void EndDocument();
-    void AbortDocument();
+    void AbortDocument();  // nothing of the open job reaches the printer
     int PagesBegun() const { return pagesBegun_; }
     int PagesFinished() const { return pagesFinished_; }
     // Where the current page is drawn, origin at the first printable dot.
@@ -91,6 +96,7 @@ private:
     std::unique_ptr<PrinterDevice> device_;
     TPrinterSettings settings_;
     bool printerAvailable_ = false;
+    bool spoolerReachable_ = true;
     TQROutputState outputState_ = Ready;
     int pagesBegun_ = 0;
     int pagesFinished_ = 0;

@@ -17,6 +17,8 @@ public:
     // Configuration.
     QStringList printers{QStringLiteral("Recorder")};
     int defaultIndex = 0;  // -1: printers without a default
+    bool serviceReachable = true;
+    QString refusal;  // when set, ending a job fails with it, as a spooler refusing the job
     QString driver = QStringLiteral("recorder.drv");
     QString port = QStringLiteral("FILE:");
     DeviceMeasurements measurements;  // device dots

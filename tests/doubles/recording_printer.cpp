@@ -57,6 +57,8 @@ void RecordingPrinter::newPage()
 void RecordingPrinter::endDocument()
 {
     painter_.end();
+    if (!recording_->refusal.isEmpty())
+        throw Failure(recording_->refusal);
     ++recording_->jobsEnded;
 }
 

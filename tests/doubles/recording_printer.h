@@ -19,6 +19,7 @@ public:
 
     QStringList printerNames() const override { return recording_->printers; }
     int defaultPrinterIndex() const override { return recording_->defaultIndex; }
+    bool serviceReachable() const override { return recording_->serviceReachable; }
     void select(int index) override;
     QString deviceName() const override;
     QString driverName() const override { return recording_->driver; }

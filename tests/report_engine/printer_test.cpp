@@ -112,16 +112,21 @@ TEST_F(PrinterTest, DocumentStepsOutOfOrderFail)
     EXPECT_THROW(printer.StartNewPage(), EQRError);
 }
 
-TEST_F(PrinterTest, WrittenSettingsKeepDeviceBitsAndForceDuplexCode)
+TEST_F(PrinterTest, WrittenSettingsKeepDeviceBitsAndTheDevicesOwnTwoSidedEdge)
 {
-    recording->defaults.duplex = 2;
-    recording->defaults.defaultSource = 256 | 7;
-    TQRPrinter printer;
-    PrintPages(printer, 1);
-    EXPECT_TRUE(printer.DeviceSettings().Duplex());
-    EXPECT_EQ(printer.DeviceSettings().OutputBin(), TQRBin::First);  // 263 is no bin of ours
-    EXPECT_EQ(recording->lastWritten.duplex, 3);
-    EXPECT_EQ(recording->lastWritten.defaultSource, 1 | 256);
+    // A long-edge printer given the short edge prints every back page upside down.
+    struct Case { short deviceDuplex; bool duplex; short written; };
+    for (const Case c : {Case{1, false, 1}, Case{2, true, 2}, Case{3, true, 3}}) {
+        SCOPED_TRACE(c.deviceDuplex);
+        recording->defaults.duplex = c.deviceDuplex;
+        recording->defaults.defaultSource = 256 | 7;
+        TQRPrinter printer;
+        PrintPages(printer, 1);
+        EXPECT_EQ(printer.DeviceSettings().Duplex(), c.duplex);
+        EXPECT_EQ(printer.DeviceSettings().OutputBin(), TQRBin::First);  // 263 is no bin of ours
+        EXPECT_EQ(recording->lastWritten.duplex, c.written);
+        EXPECT_EQ(recording->lastWritten.defaultSource, 1 | 256);
+    }
 
     TQRPrinter automatic;
     automatic.SelectPrinter(-1);
@@ -133,6 +138,44 @@ TEST_F(PrinterTest, WrittenSettingsKeepDeviceBitsAndForceDuplexCode)
     EXPECT_EQ(recording->lastWritten.orientation, 2);
     EXPECT_EQ(recording->lastWritten.paperSize, 9);
     EXPECT_TRUE(recording->lastWritten.fields & DeviceMode::DM_COPIES);
+}
+
+TEST_F(PrinterTest, ARefusedJobFailsAndIsNotReportedPrinted)
+{
+    recording->refusal = "not accepting jobs";
+    TQRPrinter printer;
+    int printed = 0;
+    printer.OnDocumentPrinted = [&] { ++printed; };
+    try {
+        PrintPages(printer, 2);
+        FAIL() << "a refused job passed for printed";
+    } catch (const Failure &error) {
+        EXPECT_EQ(error.message(), "not accepting jobs");
+    }
+    EXPECT_EQ(printed, 0);
+    EXPECT_EQ(printer.OutputState(), TQRPrinter::Finished);
+    EXPECT_EQ(recording->jobsEnded, 0);
+}
+
+TEST_F(PrinterTest, AnAbandonedRunSendsNothing)
+{
+    {
+        TQRPrinter printer;
+        printer.OutputTarget = TQRPrinter::Printer;
+        printer.BeginDocument();
+        printer.StartNewPage();
+    }  // destroyed with its job open
+    EXPECT_EQ(recording->jobsAborted, 1);
+    EXPECT_EQ(recording->jobsEnded, 0);
+
+    TQRPrinter printer;
+    printer.OutputTarget = TQRPrinter::Printer;
+    printer.BeginDocument();
+    printer.StartNewPage();
+    printer.AbortDocument();
+    EXPECT_EQ(recording->jobsAborted, 2);
+    EXPECT_EQ(printer.OutputState(), TQRPrinter::Finished);
+    EXPECT_THROW(printer.AbortDocument(), Failure);  // no job open any more
 }
 
 TEST_F(PrinterTest, UnsupportedRequestsLeaveTheDeviceValues)
@@ -168,15 +211,20 @@ TEST_F(PrinterTest, PaperWithoutANameIsMeasuredOnTheDevice)
     EXPECT_EQ(printer.PrinterPaperLength(), 1485);
 }
 
-TEST_F(PrinterTest, NoPrinterInstalledReadsNothing)
+TEST_F(PrinterTest, NoPrinterInstalledIsToldApartFromNoSpooler)
 {
-    recording->printers.clear();
-    recording->defaultIndex = -1;
-    TQRPrinter printer;
-    EXPECT_FALSE(printer.PrinterAvailable());
-    printer.SelectPrinter(-1);  // does nothing, throws nothing
-    EXPECT_EQ(printer.PrinterPaperSize(), TQRPaperSize::A4);
-    EXPECT_TRUE(printer.DeviceSettings().DeviceName().isEmpty());
+    for (const bool reachable : {true, false}) {
+        SCOPED_TRACE(reachable);
+        recording->printers.clear();
+        recording->defaultIndex = -1;
+        recording->serviceReachable = reachable;
+        TQRPrinter printer;
+        EXPECT_FALSE(printer.PrinterAvailable());
+        EXPECT_EQ(printer.SpoolerReachable(), reachable);
+        printer.SelectPrinter(-1);  // does nothing, throws nothing
+        EXPECT_EQ(printer.PrinterPaperSize(), TQRPaperSize::A4);
+        EXPECT_TRUE(printer.DeviceSettings().DeviceName().isEmpty());
+    }
 }
 
 TEST_F(PrinterTest, PrintersWithoutADefaultPassThePlatformErrorOn)

@@ -1,176 +1,277 @@
 #include "platform/printing/cups_printer_device.h"
 
+#include "platform/printing/cups_job.h"
 #include "platform/core/failure.h"
 
-#include <QPrinterInfo>
-#include <cmath>
+#include <QDir>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QTemporaryFile>
+#include <cups/cups.h>
 
 namespace {
 
-short duplexCode(QPrinter::DuplexMode mode)
-{
-    switch (mode) {
-    case QPrinter::DuplexLongSide:
-    case QPrinter::DuplexAuto:
-        return 2;
-    case QPrinter::DuplexShortSide:
-        return 3;
-    case QPrinter::DuplexNone:
-        break;
+// A PDF has no resolution of its own; a queue that names none is drawn as
+// finely as common office printers print.
+constexpr int UnnamedResolution = 600;
+
+// The queues of the scheduler, without the per-user instances of a queue.
+class Destinations {
+public:
+    Destinations() : count_(cupsGetDests2(CUPS_HTTP_DEFAULT, &dests_)) {}
+    ~Destinations() { cupsFreeDests(count_, dests_); }
+    Destinations(const Destinations &) = delete;
+    Destinations &operator=(const Destinations &) = delete;
+
+    QStringList names() const
+    {
+        QStringList names;
+        for (int i = 0; i < count_; ++i) {
+            if (!dests_[i].instance)
+                names.append(QString::fromUtf8(dests_[i].name));
+        }
+        return names;
     }
+    QString defaultName() const
+    {
+        for (int i = 0; i < count_; ++i) {
+            if (dests_[i].is_default && !dests_[i].instance)
+                return QString::fromUtf8(dests_[i].name);
+        }
+        return {};
+    }
+
+private:
+    cups_dest_t *dests_ = nullptr;
+    int count_ = 0;
+};
+
+short DuplexCode(const QByteArray &sides)
+{
+    if (sides == "two-sided-long-edge")
+        return 2;
+    if (sides == "two-sided-short-edge")
+        return 3;
     return 1;
+}
+
+QByteArray Sides(short duplexCode)
+{
+    switch (duplexCode) {
+    case 2:
+        return "two-sided-long-edge";
+    case 3:
+        return "two-sided-short-edge";
+    default:
+        return "one-sided";
+    }
+}
+
+struct OrientedPaper {
+    QSizeF size;        // millimetres
+    QMarginsF margins;  // millimetres
+};
+
+// Landscape turns the portrait paper a quarter to the left: its top edge
+// becomes the left edge.
+OrientedPaper Oriented(const CupsQueue::Paper &paper, short orientation)
+{
+    if (orientation != 2)
+        return {paper.size, paper.margins};
+    const QMarginsF m = paper.margins;
+    return {paper.size.transposed(), QMarginsF(m.top(), m.right(), m.bottom(), m.left())};
+}
+
+int Dots(qreal millimetres, int dotsPerInch)
+{
+    return qRound(millimetres / 25.4 * dotsPerInch);
 }
 
 }  // namespace
 
-CupsPrinterDevice::CupsPrinterDevice()
+CupsPrinterDevice::CupsPrinterDevice() : name_(Destinations().defaultName())
 {
-    if (!QPrinterInfo::defaultPrinterName().isEmpty())
+    if (!name_.isEmpty())
         resetDeviceMode();
 }
 
 CupsPrinterDevice::~CupsPrinterDevice()
 {
-    // A job still open here was not finished; it must not reach the printer half done.
-    if (painter_.isActive()) {
-        printer_.abort();
-        painter_.end();
-    }
+    discardDocument();
 }
 
 QStringList CupsPrinterDevice::printerNames() const
 {
-    return QPrinterInfo::availablePrinterNames();
+    return Destinations().names();
 }
 
 int CupsPrinterDevice::defaultPrinterIndex() const
 {
-    return printerNames().indexOf(QPrinterInfo::defaultPrinterName());
+    const Destinations destinations;
+    return destinations.names().indexOf(destinations.defaultName());
+}
+
+bool CupsPrinterDevice::serviceReachable() const
+{
+    http_t *http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+    httpClose(http);
+    return http != nullptr;
 }
 
 void CupsPrinterDevice::select(int index)
 {
-    const QStringList names = printerNames();
-    QString name;
+    const Destinations destinations;
+    const QStringList names = destinations.names();
     if (index == -1) {
-        name = QPrinterInfo::defaultPrinterName();
-        if (name.isEmpty())
+        name_ = destinations.defaultName();
+        if (name_.isEmpty())
             throw Failure(QStringLiteral("There is no default printer currently selected"));
     } else if (index < 0 || index >= names.size()) {
         throw Failure(QStringLiteral("Printer selected is not valid"));
     } else {
-        name = names.at(index);
+        name_ = names.at(index);
     }
-    printer_.setPrinterName(name);
     resetDeviceMode();
-}
-
-QString CupsPrinterDevice::deviceName() const
-{
-    return printer_.printerName();
-}
-
-QString CupsPrinterDevice::driverName() const
-{
-    return QPrinterInfo::printerInfo(printer_.printerName()).makeAndModel();
-}
-
-QString CupsPrinterDevice::portName() const
-{
-    return QPrinterInfo::printerInfo(printer_.printerName()).location();
-}
-
-void CupsPrinterDevice::setDeviceMode(const DeviceMode &mode)
-{
-    mode_ = mode;
-    applyDeviceMode();
 }
 
 void CupsPrinterDevice::resetDeviceMode()
 {
-    const QPrinterInfo info = QPrinterInfo::printerInfo(printer_.printerName());
+    queue_ = CupsQueue::read(name_);
     DeviceMode mode;
     mode.fields = DeviceMode::DM_ORIENTATION | DeviceMode::DM_PAPERSIZE | DeviceMode::DM_COPIES;
-    if (info.supportsCustomPageSizes())
+    if (queue_.customSizes)
         mode.fields |= DeviceMode::DM_PAPERLENGTH | DeviceMode::DM_PAPERWIDTH;
-    if (info.supportedDuplexModes().size() > 1)
+    if (queue_.twoSided)
         mode.fields |= DeviceMode::DM_DUPLEX;
-    const QPageSize page = info.defaultPageSize();
-    const QSizeF millimetres = page.size(QPageSize::Millimeter);
-    mode.paperSize = short(page.windowsId() ? page.windowsId() : 256);
-    mode.paperWidth = short(std::lround(millimetres.width() * 10));
-    mode.paperLength = short(std::lround(millimetres.height() * 10));
-    mode.duplex = duplexCode(info.defaultDuplexMode());
+    if (queue_.defaultPaper) {
+        const CupsQueue::Paper &paper = *queue_.defaultPaper;
+        mode.paperSize = short(paper.code ? paper.code : 256);
+        mode.paperWidth = short(qRound(paper.size.width() * 10));
+        mode.paperLength = short(qRound(paper.size.height() * 10));
+    }
+    mode.duplex = DuplexCode(queue_.sidesDefault);
     mode.defaultSource = 7;  // CUPS chooses the tray itself
-    setDeviceMode(mode);
+    mode_ = mode;
 }
 
 QList<int> CupsPrinterDevice::paperCodes() const
 {
     QList<int> codes;
-    for (const QPageSize &page : QPrinterInfo::printerInfo(printer_.printerName()).supportedPageSizes()) {
-        if (page.windowsId() != 0)
-            codes.append(page.windowsId());
+    for (const CupsQueue::Paper &paper : queue_.papers) {
+        if (paper.code != 0)
+            codes.append(paper.code);
     }
     return codes;
 }
 
+CupsQueue::Paper CupsPrinterDevice::paper() const
+{
+    if (const CupsQueue::Paper *listed = mode_.paperSize == 256 ? nullptr : queue_.find(mode_.paperSize))
+        return *listed;
+    CupsQueue::Paper paper;
+    const QPageSize::PageSizeId id = QPageSize::id(mode_.paperSize);
+    if (mode_.paperSize != 256 && id != QPageSize::Custom)
+        paper.size = QPageSize(id).size(QPageSize::Millimeter);
+    else
+        paper.size = QSizeF(mode_.paperWidth, mode_.paperLength) / 10;
+    // A queue that names no paper at all still gets a page: the report's A4.
+    if (paper.size.isEmpty())
+        paper.size = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
+    if (queue_.defaultPaper)
+        paper.margins = queue_.defaultPaper->margins;
+    const pwg_media_t *media = pwgMediaForSize(qRound(paper.size.width() * 100), qRound(paper.size.height() * 100));
+    if (media)
+        paper.name = media->pwg;
+    return paper;
+}
+
+int CupsPrinterDevice::dotsPerInch() const
+{
+    return queue_.dotsPerInch > 0 ? queue_.dotsPerInch : UnnamedResolution;
+}
+
 DeviceMeasurements CupsPrinterDevice::measurements() const
 {
-    auto &printer = const_cast<QPrinter &>(printer_);
-    const QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-    const QRectF page = printer.pageRect(QPrinter::DevicePixel);
+    const int dpi = dotsPerInch();
+    const OrientedPaper paper = Oriented(this->paper(), mode_.orientation);
     DeviceMeasurements m;
-    m.logPixelsX = printer.logicalDpiX();
-    m.logPixelsY = printer.logicalDpiY();
-    m.physicalWidth = qRound(paper.width());
-    m.physicalHeight = qRound(paper.height());
-    m.physicalOffsetX = qRound(page.left() - paper.left());
-    m.physicalOffsetY = qRound(page.top() - paper.top());
+    m.logPixelsX = dpi;
+    m.logPixelsY = dpi;
+    m.physicalWidth = Dots(paper.size.width(), dpi);
+    m.physicalHeight = Dots(paper.size.height(), dpi);
+    m.physicalOffsetX = Dots(paper.margins.left(), dpi);
+    m.physicalOffsetY = Dots(paper.margins.top(), dpi);
     return m;
 }
 
 void CupsPrinterDevice::beginDocument(const QString &title)
 {
-    printer_.setDocName(title);
-    if (!painter_.begin(&printer_))
-        throw Failure(QStringLiteral("The print job could not be started on %1").arg(printer_.printerName()));
+    discardDocument();
+    file_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/ruvured-XXXXXX.pdf"));
+    if (!file_->open()) {
+        const QString reason = file_->errorString();
+        discardDocument();
+        throw Failure(QStringLiteral("无法建立打印文件，报告没有打印：%1").arg(reason));
+    }
+    file_->close();  // the name stays reserved until the document is done with
+
+    const CupsQueue::Paper paper = this->paper();
+    const OrientedPaper oriented = Oriented(paper, mode_.orientation);
+    writer_ = std::make_unique<QPdfWriter>(file_->fileName());
+    writer_->setResolution(dotsPerInch());
+    writer_->setTitle(title);
+    writer_->setCreator(QStringLiteral("ruvured"));
+    // The canvas starts at the first printable dot: the paper's own unprintable edge.
+    writer_->setPageLayout(QPageLayout(QPageSize(paper.size, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch),
+                                       mode_.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                       oriented.margins, QPageLayout::Millimeter, QMarginsF()));
+    title_ = title;
+    if (!painter_.begin(writer_.get())) {
+        discardDocument();
+        throw Failure(QStringLiteral("The print job could not be started on %1").arg(name_));
+    }
 }
 
 void CupsPrinterDevice::newPage()
 {
-    printer_.newPage();
+    if (!writer_->newPage())
+        throw Failure(QStringLiteral("无法写出打印文件，报告没有打印"));
 }
 
 void CupsPrinterDevice::endDocument()
 {
-    painter_.end();
+    CupsJob::Options options;
+    const CupsQueue::Paper paper = this->paper();
+    if (!paper.name.isEmpty())
+        options.append({"media", paper.name});
+    if (mode_.copies > 1)
+        options.append({"copies", QByteArray::number(mode_.copies)});
+    if (mode_.fields & DeviceMode::DM_DUPLEX)
+        options.append({"sides", Sides(mode_.duplex)});
+    const bool written = painter_.end();
+    writer_.reset();
+    try {
+        if (!written)
+            throw Failure(QStringLiteral("无法写出打印文件，报告没有打印"));
+        CupsJob::submit(name_, title_, file_->fileName(), options);
+    } catch (...) {
+        discardDocument();
+        throw;
+    }
+    discardDocument();
 }
 
 void CupsPrinterDevice::abortDocument()
 {
     if (!painter_.isActive())
         throw Failure(QStringLiteral("Printer is not currently printing"));
-    printer_.abort();
-    painter_.end();
+    discardDocument();
 }
 
-void CupsPrinterDevice::applyDeviceMode()
+void CupsPrinterDevice::discardDocument()
 {
-    printer_.setPageOrientation(mode_.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
-    if (mode_.paperSize == 256 && mode_.paperWidth > 0 && mode_.paperLength > 0) {
-        printer_.setPageSize(QPageSize(QSizeF(mode_.paperWidth / 10.0, mode_.paperLength / 10.0),
-                                       QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
-    } else if (const QPageSize::PageSizeId id = QPageSize::id(mode_.paperSize); id != QPageSize::Custom) {
-        printer_.setPageSize(QPageSize(id));
-    }
-    // The canvas starts at the first printable dot: the printer's own minimum margins.
-    printer_.setFullPage(false);
-    printer_.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
-    printer_.setCopyCount(std::max<int>(1, mode_.copies));
-    if (mode_.fields & DeviceMode::DM_DUPLEX) {
-        printer_.setDuplex(mode_.duplex == 3   ? QPrinter::DuplexShortSide
-                           : mode_.duplex == 2 ? QPrinter::DuplexLongSide
-                                               : QPrinter::DuplexNone);
-    }
+    if (painter_.isActive())
+        painter_.end();
+    writer_.reset();
+    file_.reset();  // removes the file
 }

@@ -1,12 +1,19 @@
 #pragma once
 
+#include "platform/printing/cups_queue.h"
 #include "platform/printing/printer_device.h"
 
 #include <QPainter>
-#include <QPrinter>
+#include <memory>
 
-// The system's CUPS printers through Qt Print Support. The device-settings
-// block is kept here and applied to the printer before every document.
+class QPdfWriter;
+class QTemporaryFile;
+
+// The system's CUPS queues through libcups. A document is drawn into a
+// temporary PDF at the queue's own resolution, with the origin at the first
+// printable dot of the paper; only a finished document is sent, as one job
+// whose every step the scheduler has to confirm. An aborted document, or one
+// still open when the device goes, is thrown away unsent.
 class CupsPrinterDevice : public PrinterDevice {
 public:
     CupsPrinterDevice();  // on the default printer, with its defaults
@@ -14,14 +21,15 @@ public:
 
     QStringList printerNames() const override;
     int defaultPrinterIndex() const override;
+    bool serviceReachable() const override;
     void select(int index) override;
 
-    QString deviceName() const override;
-    QString driverName() const override;  // CUPS make and model of the queue's driver
-    QString portName() const override;    // CUPS has no ports; the queue's location stands in
+    QString deviceName() const override { return name_; }
+    QString driverName() const override { return queue_.makeAndModel; }  // the queue's make and model
+    QString portName() const override { return queue_.location; }  // CUPS has no ports; the location stands in
 
     DeviceMode deviceMode() const override { return mode_; }
-    void setDeviceMode(const DeviceMode &mode) override;
+    void setDeviceMode(const DeviceMode &mode) override { mode_ = mode; }
     void resetDeviceMode() override;
     QList<int> paperCodes() const override;
     DeviceMeasurements measurements() const override;
@@ -34,9 +42,16 @@ public:
     QPainter &canvas() override { return painter_; }
 
 private:
-    void applyDeviceMode();
+    // The paper the settings block asks for, portrait, with its imageable area.
+    CupsQueue::Paper paper() const;
+    int dotsPerInch() const;
+    void discardDocument();
 
-    QPrinter printer_{QPrinter::HighResolution};
-    QPainter painter_;
+    QString name_;
+    CupsQueue queue_;
     DeviceMode mode_;
+    QString title_;
+    std::unique_ptr<QTemporaryFile> file_;
+    std::unique_ptr<QPdfWriter> writer_;
+    QPainter painter_;
 };

@@ -26,6 +26,9 @@ public:
 
     virtual QStringList printerNames() const = 0;
     virtual int defaultPrinterIndex() const = 0;  // -1 when there is none
+    // Whether the print service answers at all: an empty printer list means
+    // "no printer installed" only while it does.
+    virtual bool serviceReachable() const = 0;
     // -1 selects the default printer; the settings are reset to its defaults.
     virtual void select(int index) = 0;
 

@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
-# Stops the private scheduler that start.sh started under $1.
+# Stops what start.sh started for the handle folder $1 and removes its folder under /tmp.
 set -u
-run="$1"
-[ -f "$run/cupsd.pid" ] || exit 0
-pid="$(cat "$run/cupsd.pid")"
-kill "$pid" 2>/dev/null
-for _ in $(seq 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
+handle="$1"
+[ -f "$handle/run-dir" ] || exit 0
+run="$(cat "$handle/run-dir")"
+for daemon in cupsd ippeveprinter bus; do
+  [ -f "$run/$daemon.pid" ] || continue
+  pid="$(cat "$run/$daemon.pid")"
+  kill "$pid" 2>/dev/null
+  for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -9 "$pid" 2>/dev/null
 done
-rm -f "$run/cupsd.pid"
+case "$run" in
+  /tmp/ruvured-cups.*) rm -rf "$run" ;;
+esac
+rm -f "$handle/run-dir"
