@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/grid_source.h"
+#include "platform/record_cursor.h"
 #include "store/field.h"
 #include "store/field_def.h"
 
@@ -20,7 +21,7 @@ class Statement;
 // rows are read as they are reached, so a million-row result opens as fast as
 // a ten-row one. What the callers see is a result held in memory: an exact
 // count, a current row, and the data set's own appends, edits and deletes.
-class DataSet : public GridSource {
+class DataSet : public GridSource, public RecordCursor {
     Q_OBJECT
 public:
     DataSet(Connection *connection, const QString &name, QObject *parent = nullptr);
@@ -73,6 +74,13 @@ public:
     int gridCurrentRow() const override { return current_; }
     void gridSetCurrentRow(int row) override;
     bool gridSuspended() const override { return suspended_ > 0; }
+
+    // Record cursor, for a report that repeats its detail band per row.
+    bool cursorActive() const override { return active_; }
+    void cursorFirst() override { First(); }
+    void cursorNext() override { Next(); }
+    bool cursorEof() const override { return eof_; }
+    int cursorRecordCount() const override { return recordCount(); }
 
 protected:
     // The statement that yields the rows; a table data set adds the rowid as column 0.

@@ -44,7 +44,7 @@ TEST(CupsPrinting, TwoA4PagesWithALineWhereItWasDrawn)
 
     TQRReport report;
     report.SetUnits(TQRUnit::MM);
-    auto *detail = new TQRBand(&report, rbDetail);
+    auto *detail = TQRControl::Create<TQRBand>(&report, rbDetail);
     detail->Size().SetHeight(50);
     report.SetUnits(TQRUnit::Native);
     EXPECT_EQ(report.Page().PaperSize(), TQRPaperSize::A4);

@@ -1,0 +1,26 @@
+#include "platform/print_font.h"
+
+#include <QStringList>
+
+namespace {
+
+bool IsSerifFamily(const QFont &font)
+{
+    static const QStringList serifFamilies = {
+        QStringLiteral("Times New Roman"), QStringLiteral("Serif"), QStringLiteral("SimSun"),
+        QStringLiteral("NSimSun"), QStringLiteral("FangSong"), QStringLiteral("KaiTi"),
+        QStringLiteral("宋体"), QStringLiteral("新宋体"), QStringLiteral("仿宋"),
+        QStringLiteral("仿宋_GB2312"), QStringLiteral("楷体"), QStringLiteral("楷体_GB2312")};
+    return font.styleHint() == QFont::Serif || serifFamilies.contains(font.family(), Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+QFont PrintFont::withChineseFace(const QFont &font)
+{
+    QFont printed = font;
+    const QString chinese = IsSerifFamily(font) ? QStringLiteral("Noto Serif CJK SC")
+                                                : QStringLiteral("Noto Sans CJK SC");
+    printed.setFamilies({font.family(), chinese});
+    return printed;
+}
