@@ -1,0 +1,324 @@
+#include "platform/failure.h"
+#include "platform/recording_printer.h"
+#include "report_engine/eqr_error.h"
+#include "report_engine/tqr_printer.h"
+#include "report_engine/tqr_progress_form.h"
+#include "failure_text.h"
+#include "sample_report.h"
+
+#include <QApplication>
+#include <QProgressBar>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+// One band output as the band saw it when it had printed.
+struct Output {
+    QString band;
+    int page;
+    int deviceTop;  // top of the band's area on the page, device dots
+    int posYAfter;  // report units
+    bool operator==(const Output &) const = default;
+};
+
+std::ostream &operator<<(std::ostream &out, const Output &o)
+{
+    return out << o.band.toStdString() << " p" << o.page << " top " << o.deviceTop << " -> " << o.posYAfter;
+}
+
+// Stands for an element that needs `stepsNeeded` growth steps of 50 beyond its box:
+// it takes what its band grants on each page and completes once it has had them all.
+class StretchingElement : public TQRPrintable {
+public:
+    using TQRPrintable::TQRPrintable;
+    int stepsNeeded = 0;
+
+    void PrintAt(int, int) override
+    {
+        Extended granted = 0;
+        bool alreadyGrown = false;
+        while (stepsNeeded > 0 && ParentBand()->CanGrow(50)) {
+            ParentBand()->GrowBand(50, granted, alreadyGrown);
+            --stepsNeeded;
+        }
+        SetPrintComplete(stepsNeeded == 0);
+    }
+};
+
+class ThrowingElement : public TQRPrintable {
+public:
+    using TQRPrintable::TQRPrintable;
+    bool armed = true;
+    void PrintAt(int, int) override
+    {
+        if (armed)
+            throw Failure(QStringLiteral("元素出错"));
+    }
+};
+
+int ProgressWindows()
+{
+    int count = 0;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        count += dynamic_cast<TQRProgressForm *>(widget) != nullptr;
+    return count;
+}
+
+class PageFlowTest : public ::testing::Test {
+protected:
+    PageFlowTest() { RecordingPrinter::install(recording); }
+    ~PageFlowTest() override { RecordingPrinter::install(std::make_shared<PrinterRecording>()); }
+
+    // Records every band's output of `r`.
+    void Watch(SampleReport &r)
+    {
+        const std::pair<TQRBand *, QString> bands[] = {{r.PageHeaderBand1, "header"},
+                                                       {r.TitleBand1, "title"},
+                                                       {r.DetailBand1, "detail"},
+                                                       {r.PageFooterBand1, "footer"}};
+        for (const auto &[band, name] : bands) {
+            band->AfterPrint = [this, &r, name](TQRCustomBand *sender, bool) {
+                outputs.push_back({name, r.PagesOpened(), sender->BandRect().top(), r.PosY()});
+            };
+        }
+    }
+
+    std::shared_ptr<PrinterRecording> recording = std::make_shared<PrinterRecording>();
+    std::vector<Output> outputs;
+};
+
+TEST_F(PageFlowTest, WorkedRunPlacesEveryBandAtItsPosition)
+{
+    struct Case { DeviceMeasurements device; int header, title, detail, footer; };
+    const Case cases[] = {
+        {{600, 600, 4961, 7016, 0, 0}, 236, 806, 1106, 6380},
+        // 50 dots of unprintable margin at 300 dpi: 42 report units come off every position.
+        {{300, 300, 2480, 3508, 50, 50}, 69, 353, 503, 3141},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.device.logPixelsX);
+        *recording = PrinterRecording();
+        recording->measurements = c.device;
+        outputs.clear();
+        SampleReport report;
+        Watch(report);
+        report.PrintToPrinter();
+        const std::vector<Output> expected = {{"header", 1, c.header, 341},
+                                              {"title", 1, c.title, 468},
+                                              {"detail", 1, c.detail, 2690},
+                                              {"footer", 1, c.footer, 2870}};
+        EXPECT_EQ(outputs, expected);
+        EXPECT_EQ(recording->pages.size(), 1u);
+        EXPECT_EQ(recording->jobsEnded, 1);
+    }
+}
+
+TEST_F(PageFlowTest, UnfinishedDetailContinuesBelowThePageHeaderOfPageTwo)
+{
+    struct Case { int stepsNeeded; std::vector<Output> expected; };
+    const Case cases[] = {
+        // Page 1 has no room to grow (2233 < 2272); page 2 grants two steps of 50.
+        {2, {{"header", 1, 236, 341}, {"title", 1, 806, 468}, {"footer", 1, 6380, 2870},
+             {"header", 2, 236, 341}, {"detail", 2, 806, 2663}, {"footer", 2, 6380, 2870}}},
+        {3, {{"header", 1, 236, 341}, {"title", 1, 806, 468}, {"footer", 1, 6380, 2870},
+             {"header", 2, 236, 341}, {"footer", 2, 6380, 2870},
+             {"header", 3, 236, 341}, {"detail", 3, 806, 2613}, {"footer", 3, 6380, 2870}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.stepsNeeded);
+        outputs.clear();
+        SampleReport report;
+        auto *element = TQRControl::Create<StretchingElement>(report.DetailBand1, 96);
+        element->stepsNeeded = c.stepsNeeded;
+        Watch(report);
+        report.PrintToPrinter();
+        EXPECT_EQ(outputs, c.expected);
+    }
+}
+
+TEST_F(PageFlowTest, EventsFireInRunOrder)
+{
+    SampleReport report;
+    QStringList events;
+    report.BeforePrint = [&](TQRCustomReport *, bool &) { events << "report BeforePrint"; };
+    report.OnStartPage = [&](TQRCustomReport *r) { events << QString("OnStartPage %1").arg(r->Functions["PAGENUMBER"]); };
+    report.OnEndPage = [&](TQRCustomReport *) { events << "OnEndPage"; };
+    report.AfterPrint = [&](TQRCustomReport *) { events << "report AfterPrint"; };
+    for (auto *band : {report.PageHeaderBand1, report.TitleBand1, report.DetailBand1, report.PageFooterBand1}) {
+        const QString name = band == report.PageHeaderBand1 ? "header"
+                             : band == report.TitleBand1    ? "title"
+                             : band == report.DetailBand1   ? "detail"
+                                                            : "footer";
+        band->BeforePrint = [&events, name](TQRCustomBand *, bool &) { events << name + " BeforePrint"; };
+        band->AfterPrint = [&events, name](TQRCustomBand *, bool) { events << name + " AfterPrint"; };
+    }
+    report.PrintToPrinter();
+    // The title's BeforePrint comes before the page it opens.
+    EXPECT_EQ(events, QStringList({"report BeforePrint", "title BeforePrint", "OnStartPage 1", "header BeforePrint",
+                                   "header AfterPrint", "title AfterPrint", "detail BeforePrint", "detail AfterPrint",
+                                   "footer BeforePrint", "footer AfterPrint", "OnEndPage", "report AfterPrint"}));
+    EXPECT_EQ(report.Functions["COLUMNNUMBER"], "1");
+}
+
+TEST_F(PageFlowTest, RunsThatPrintNoPage)
+{
+    struct Case { const char *name; bool printIfEmpty; bool refuse; int afterPrint; int jobs; };
+    const Case cases[] = {
+        // No data and PrintIfEmpty off: an empty document is begun and ended.
+        {"print-if-empty off", false, false, 1, 0},
+        // BeforePrint says no: nothing begins, no event follows.
+        {"BeforePrint refuses", true, true, 0, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        SampleReport report;
+        report.SetPrintIfEmpty(c.printIfEmpty);
+        int afterPrint = 0;
+        int startPage = 0;
+        report.BeforePrint = [&](TQRCustomReport *, bool &print) { print = !c.refuse; };
+        report.OnStartPage = [&](TQRCustomReport *) { ++startPage; };
+        report.AfterPrint = [&](TQRCustomReport *) { ++afterPrint; };
+        report.PrintToPrinter();
+        EXPECT_EQ(afterPrint, c.afterPrint);
+        EXPECT_EQ(startPage, 0);
+        EXPECT_EQ(recording->jobs.size(), c.jobs);
+        EXPECT_FALSE(report.RunActive());
+    }
+    EXPECT_TRUE(recording->pages.empty());
+}
+
+TEST_F(PageFlowTest, MarginsWiderThanThePageBecomeZeroAndStay)
+{
+    SampleReport report;
+    report.SetUnits(TQRUnit::Native);
+    report.Page().SetLeftMargin(1200);
+    report.Page().SetRightMargin(1000);
+    report.Page().SetTopMargin(1500);
+    report.Page().SetBottomMargin(1500);
+    Watch(report);
+    report.PrintToPrinter();
+    EXPECT_EQ(double(report.Page().LeftMargin()), 0);
+    EXPECT_EQ(double(report.Page().RightMargin()), 0);
+    EXPECT_EQ(double(report.Page().TopMargin()), 0);
+    EXPECT_EQ(double(report.Page().BottomMargin()), 0);
+    ASSERT_FALSE(outputs.empty());
+    EXPECT_EQ(outputs.front(), (Output{"header", 1, 0, 241}));
+}
+
+bool SameDrawing(const RecordedDrawing &a, const RecordedDrawing &b)
+{
+    return a.kind == b.kind && a.rect == b.rect && a.line == b.line && a.position == b.position && a.text == b.text;
+}
+
+TEST_F(PageFlowTest, TwoRunsInARowPrintTheSamePages)
+{
+    SampleReport report;
+    SampleReport::Fill(report.QRRichText1, QString(500, QChar(0x80BA)));  // runs onto a second page
+    SampleReport::Fill(report.QRRichText2, QStringLiteral("未见异常。"));
+    report.PrintToPrinter();
+    const auto first = recording->pages;
+    recording->pages.clear();
+    report.PrintToPrinter();
+    ASSERT_EQ(recording->jobsEnded, 2);
+    ASSERT_GE(first.size(), 2u);
+    ASSERT_EQ(recording->pages.size(), first.size());
+    for (std::size_t page = 0; page < first.size(); ++page) {
+        ASSERT_EQ(recording->pages[page].size(), first[page].size()) << page;
+        for (std::size_t i = 0; i < first[page].size(); ++i)
+            EXPECT_TRUE(SameDrawing(recording->pages[page][i], first[page][i])) << page << ":" << i;
+    }
+    EXPECT_EQ(report.Units(), TQRUnit::MM);
+}
+
+TEST_F(PageFlowTest, ANestedPrintReturnsAtOnce)
+{
+    SampleReport report;
+    int nestedReturned = 0;
+    report.DetailBand1->BeforePrint = [&](TQRCustomBand *, bool &) {
+        report.PrintToPrinter();
+        ++nestedReturned;
+    };
+    report.PrintToPrinter();
+    EXPECT_EQ(nestedReturned, 1);
+    EXPECT_EQ(recording->jobs.size(), 1);
+    EXPECT_EQ(recording->pages.size(), 1u);
+}
+
+TEST_F(PageFlowTest, EveryRunHasItsOwnProgressWindow)
+{
+    for (bool show : {true, false}) {
+        SampleReport report;
+        report.ShowProgress = show;
+        int during = 0;
+        bool visible = false;
+        report.OnStartPage = [&](TQRCustomReport *) {
+            during = ProgressWindows();
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                visible = visible || (dynamic_cast<TQRProgressForm *>(widget) && widget->isVisible());
+        };
+        report.PrintToPrinter();
+        EXPECT_EQ(during, 1) << show;
+        EXPECT_EQ(visible, show);
+        EXPECT_EQ(ProgressWindows(), 0) << show;
+    }
+}
+
+TEST_F(PageFlowTest, AFailedRunIsAbortedAndTheNextOnePrints)
+{
+    SampleReport report;
+    auto *element = TQRControl::Create<ThrowingElement>(report.DetailBand1, 96);
+    EXPECT_EQ(failureOf([&] { report.PrintToPrinter(); }), "元素出错");
+    EXPECT_EQ(recording->jobsAborted, 1);
+    EXPECT_EQ(recording->jobsEnded, 0);
+    EXPECT_FALSE(report.RunActive());
+    EXPECT_EQ(report.Units(), TQRUnit::MM);
+    EXPECT_FALSE(report.QRLabel1->IsPrinting());
+    EXPECT_EQ(ProgressWindows(), 0);
+
+    element->armed = false;
+    recording->pages.clear();
+    report.PrintToPrinter();
+    EXPECT_EQ(recording->jobsEnded, 1);
+    EXPECT_EQ(recording->pages.size(), 1u);
+}
+
+TEST_F(PageFlowTest, AFooterThatNeverCompletesEndsTheRunWithAnError)
+{
+    SampleReport report;
+    report.QRLabel10->AutoStretch = true;
+    report.QRLabel10->SetCaption("一\r二\r三\r四");  // four lines in a box of one
+    EXPECT_EQ(failureOf([&] { report.PrintToPrinter(); }), "页眉或页脚带区的内容一页打印不完，报表无法打印。");
+    EXPECT_EQ(recording->jobsAborted, 1);
+    EXPECT_LE(recording->pages.size(), 2u);
+    EXPECT_FALSE(report.RunActive());
+}
+
+TEST_F(PageFlowTest, BuildingAReportNeverReachesAPrinter)
+{
+    int devices = 0;
+    PrinterDevice::setFactory([&] {
+        ++devices;
+        return std::make_unique<RecordingPrinter>(recording);
+    });
+    SampleReport report;
+    EXPECT_EQ(devices, 0);
+    report.Page().SetPaperSize(TQRPaperSize::Letter);
+    report.TakeDefaultPrinterPaper();
+    EXPECT_EQ(devices, 1);
+    EXPECT_EQ(report.Page().PaperSize(), TQRPaperSize::A4);
+}
+
+TEST_F(PageFlowTest, NeedDataHandlerRepeatsTheDetail)
+{
+    SampleReport report;
+    int rows = 0;
+    report.OnNeedData = [&](TQRCustomReport *, bool &more) { more = rows < 3; };
+    report.DetailBand1->AfterPrint = [&](TQRCustomBand *, bool) { ++rows; };
+    report.PrintToPrinter();
+    EXPECT_EQ(rows, 3);
+    // One detail band fills a page: three rows take three pages.
+    EXPECT_EQ(recording->pages.size(), 3u);
+}
+
+}  // namespace
