@@ -1,5 +1,6 @@
 #include "platform/print_font.h"
 
+#include <QFontInfo>
 #include <QStringList>
 
 namespace {
@@ -21,6 +22,10 @@ QFont PrintFont::withChineseFace(const QFont &font)
     QFont printed = font;
     const QString chinese = IsSerifFamily(font) ? QStringLiteral("Noto Serif CJK SC")
                                                 : QStringLiteral("Noto Sans CJK SC");
-    printed.setFamilies({font.family(), chinese});
+    // A family list takes its first installed name, so a name that is only an
+    // alias ("Arial" for Liberation Sans) is resolved first; otherwise the
+    // Chinese face would take over the Latin text and the metrics.
+    const QString own = QFontInfo(font).family();
+    printed.setFamilies(own == chinese ? QStringList{chinese} : QStringList{own, chinese});
     return printed;
 }

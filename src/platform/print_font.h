@@ -2,9 +2,10 @@
 
 #include <QFont>
 
-// Fonts for printed pages. A report names Western faces ("Arial"); the Chinese
-// characters of its texts come from the Simplified Chinese face of Noto CJK,
-// named explicitly so the locale never picks the Japanese or Korean glyphs.
+// Fonts for printed pages. A report names Western faces ("Arial", whose
+// metrics Liberation Sans provides); the Chinese characters of its texts come
+// from the Simplified Chinese face of Noto CJK, named explicitly so the locale
+// never picks the Japanese or Korean glyphs.
 class PrintFont {
 public:
     // `font` with the Chinese face behind its own: serif faces fall back to
