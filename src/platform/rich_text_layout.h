@@ -34,7 +34,6 @@ public:
     struct Request {
         QPainter *canvas = nullptr;  // draws here; its device measures
         Twips rect;                  // the box the text goes into
-        Twips page;                  // the whole page
         int start = 0;               // first character placed
         int end = -1;                // one past the last character; -1: the text's end
     };

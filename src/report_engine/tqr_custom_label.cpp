@@ -27,7 +27,7 @@ int LastCharLength(const QString &text)
 
 TQRCustomLabel::TQRCustomLabel(int screenResolution) : TQRPrintable(screenResolution)
 {
-    SetFont(QFont(QStringLiteral("Arial"), 10));
+    TakeFont(QFont(QStringLiteral("Arial"), 10));
 }
 
 void TQRCustomLabel::SetCaption(const QString &caption)
@@ -51,6 +51,24 @@ void TQRCustomLabel::SetWordWrap(bool wordWrap)
 
 void TQRCustomLabel::SetFont(const QFont &font)
 {
+    parentFont_ = false;
+    TakeFont(font);
+}
+
+void TQRCustomLabel::SetParentFont(bool parentFont)
+{
+    parentFont_ = parentFont;
+    if (!parentFont_)
+        return;
+    const TQRCustomBand *band = ParentBand();
+    if (band && !band->ParentFont)
+        TakeFont(band->Font);
+    else if (const TQRCustomReport *report = ParentReport())
+        TakeFont(report->Font());
+}
+
+void TQRCustomLabel::TakeFont(const QFont &font)
+{
     font_ = font;
     printFont_ = PrintFont::withChineseFace(font);
     LayoutText();
@@ -73,7 +91,10 @@ void TQRCustomLabel::SetFontSize(int points)
 void TQRCustomLabel::SetParent(TQRControl *parent)
 {
     TQRPrintable::SetParent(parent);
-    LayoutText();
+    if (parentFont_)
+        SetParentFont(true);
+    else
+        LayoutText();
 }
 
 void TQRCustomLabel::AfterLoad()
@@ -198,7 +219,7 @@ void TQRCustomLabel::PrepareForPrint(TQRPrinter *printer)
     SetCaption(caption_);
 }
 
-Extended TQRCustomLabel::TakeFont()
+Extended TQRCustomLabel::TakePrintFont()
 {
     QPainter &canvas = ParentPrinter()->PageCanvas();
     canvas.setFont(printFont_);
@@ -213,7 +234,7 @@ void TQRCustomLabel::PrintAt(int offsetX, int offsetY)
     TQRPrinter &printer = *ParentPrinter();
     PrintState &p = print_;
     p = PrintState();
-    p.lineHeight = TakeFont();
+    p.lineHeight = TakePrintFont();
     p.left = Size().Left() + offsetX;
     p.top = Size().Top() + offsetY;
     p.width = Size().Width();
@@ -225,7 +246,7 @@ void TQRCustomLabel::PrintAt(int offsetX, int offsetY)
     if (!printText_.isEmpty() && OnPrint) {
         QString value = printText_;
         OnPrint(this, value);
-        p.lineHeight = TakeFont();
+        p.lineHeight = TakePrintFont();
         p.height = Size().Height();
         if (value != printText_) {
             printText_ = value;

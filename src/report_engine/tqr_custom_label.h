@@ -25,12 +25,15 @@ public:
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool wordWrap);
     const QFont &Font() const { return font_; }
+    // A font of its own; the label no longer follows its parent's.
     void SetFont(const QFont &font);
+    // Follow the band's font (or the report's, where the band follows that).
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool parentFont);
     // The font's point size; a stored value above 0 becomes the font's size.
     int FontSize() const;
     void SetFontSize(int points);
     QColor FontColor = Qt::black;
-    bool ParentFont = false;
     // Called at print time with the text; a changed value is printed instead, for that print only.
     std::function<void(TQRCustomLabel *sender, QString &value)> OnPrint;
 
@@ -55,13 +58,15 @@ private:
     // During PrintAt: whether the next line fits, growing the band when allowed.
     bool LineFits();
     void DrawLine(const QString &line);
+    void TakeFont(const QFont &font);
     // The page canvas takes the font; returns the printed line height in report units.
-    Extended TakeFont();
+    Extended TakePrintFont();
 
     QString caption_;
     QString printText_;
     bool autoSize_ = true;
     bool wordWrap_ = true;
+    bool parentFont_ = true;
     QFont font_;
     QFont printFont_;  // font_ with the Chinese face behind it: measured and printed
     QStringList wrappedLines_;

@@ -243,8 +243,14 @@ std::vector<TQRPrintable *> TQRCustomReport::Elements() const
 
 void TQRCustomReport::PrintToPrinter()
 {
-    if (runActive_)
+    // Making the printer object lets window messages through, so a second
+    // "打印" may arrive before the run itself is active.
+    if (runActive_ || starting_)
         return;
+    struct Starting {
+        bool &flag;
+        ~Starting() { flag = false; }
+    } starting{starting_ = true};
     TQRPrinter *const remembered = printer_;
     // Destroyed in reverse order: the printer object first, then the progress window.
     std::unique_ptr<TQRProgressForm> progress;

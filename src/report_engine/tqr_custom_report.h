@@ -151,6 +151,7 @@ private:
 
     // Run state.
     bool runActive_ = false;
+    bool starting_ = false;  // PrintToPrinter under way
     bool cancelFlag_ = false;
     bool lastPageFlag_ = false;
     bool skipPageBreakOnce_ = false;

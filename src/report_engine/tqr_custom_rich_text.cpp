@@ -55,8 +55,6 @@ void TQRCustomRichText::PrintAt(int offsetX, int offsetY)
     request.rect = {Twips(printer->ToDeviceX(left), dpiX), Twips(printer->ToDeviceY(top), dpiY),
                     Twips(printer->ToDeviceX(left + Size().Width()), dpiX),
                     Twips(printer->ToDeviceY(top + Size().Height()), dpiY)};
-    request.page = {0, 0, Twips(printer->ToDeviceWidth(printer->PrinterPaperWidth()), dpiX),
-                    Twips(printer->ToDeviceHeight(printer->PrinterPaperLength()), dpiY)};
     request.start = resumeAt_;
     bool alreadyGrown = false;
     const int length = source.TextLength();

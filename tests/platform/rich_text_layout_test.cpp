@@ -22,7 +22,6 @@ protected:
         RichTextLayout::Request request;
         request.canvas = &painter;
         request.rect = {0, 0, width, height};
-        request.page = {0, 0, 11906, 16838};
         request.start = start;
         return request;
     }

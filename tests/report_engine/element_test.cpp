@@ -77,8 +77,9 @@ TEST_F(ElementTest, LabelLayout)
         label->SetAutoSize(c.autoSize);
         label->SetCaption(c.caption);
         EXPECT_EQ(label->WrappedLines(), c.lines);
-        if (c.autoSize)
+        if (c.autoSize) {
             EXPECT_EQ(label->Width(), WidthOf(*label, c.caption));
+        }
         delete label;
     }
 }
@@ -248,6 +249,16 @@ TEST_F(ElementTest, LabelsPrintTheirLinesFromTheTopOfTheirBox)
     EXPECT_EQ(number->position.x(), 986);
     EXPECT_GT(number->position.y(), 906);  // the baseline, one ascent below the top
     EXPECT_LT(number->position.y(), 1049);
+}
+
+TEST_F(ElementTest, OnPrintChangesTheTextOfOnePrint)
+{
+    SampleReport sample;
+    sample.QRLabel_jlh->SetCaption("2026120901");
+    sample.QRLabel_jlh->OnPrint = [](TQRCustomLabel *, QString &value) { value = "No. " + value; };
+    sample.PrintToPrinter();
+    EXPECT_TRUE(PrintedText().contains("No.2026120901"));
+    EXPECT_EQ(sample.QRLabel_jlh->PrintText(), "2026120901");
 }
 
 TEST_F(ElementTest, AStretchingLabelContinuesOnTheNextPage)

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QProgressBar>
 #include <QPushButton>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -71,6 +72,7 @@ protected:
     ~PageFlowTest() override { RecordingPrinter::install(std::make_shared<PrinterRecording>()); }
 
     // Records every band's output of `r`.
+    // A band that did not print reports an empty area.
     void Watch(SampleReport &r)
     {
         const std::pair<TQRBand *, QString> bands[] = {{r.PageHeaderBand1, "header"},
@@ -131,6 +133,53 @@ TEST_F(PageFlowTest, UnfinishedDetailContinuesBelowThePageHeaderOfPageTwo)
         SampleReport report;
         auto *element = TQRControl::Create<StretchingElement>(report.DetailBand1, 96);
         element->stepsNeeded = c.stepsNeeded;
+        Watch(report);
+        report.PrintToPrinter();
+        EXPECT_EQ(outputs, c.expected);
+    }
+}
+
+TEST_F(PageFlowTest, OptionsAndBreaksMoveTheBands)
+{
+    struct Case {
+        const char *name;
+        std::function<void(SampleReport &)> set;
+        std::vector<Output> expected;
+    };
+    const Case cases[] = {
+        {"no header on page 1", [](SampleReport &r) { r.Options = LastPageFooter; },
+         {{"title", 1, 236, 227}, {"detail", 1, 536, 2449}, {"footer", 1, 6380, 2870}}},
+        // The reserve stays free on the last page, without the footer.
+        {"no footer on the last page", [](SampleReport &r) { r.Options = FirstPageHeader; },
+         {{"header", 1, 236, 341}, {"title", 1, 806, 468}, {"detail", 1, 1106, 2690}}},
+        // No page is open yet when the first band asks for a new one.
+        {"new page on the first band",
+         [](SampleReport &r) {
+             r.TitleBand1->Enabled = false;
+             r.DetailBand1->ForceNewPage = true;
+         },
+         {{"title", 0, 0, -1}, {"header", 1, 236, 341}, {"detail", 1, 806, 2563}, {"footer", 1, 6380, 2870}}},
+        {"a band exactly as high as the room left stays",
+         [](SampleReport &r) { r.DetailBand1->Size().SetHeight(2233); },
+         {{"header", 1, 236, 341}, {"title", 1, 806, 468}, {"detail", 1, 1106, 2701}, {"footer", 1, 6380, 2870}}},
+        {"one unit more goes to the next page",
+         [](SampleReport &r) { r.DetailBand1->Size().SetHeight(2234); },
+         {{"header", 1, 236, 341}, {"title", 1, 806, 468}, {"footer", 1, 6380, 2870},
+          {"header", 2, 236, 341}, {"detail", 2, 806, 2575}, {"footer", 2, 6380, 2870}}},
+        // A disabled band at the bottom still moves the position down.
+        {"disabled band aligned to the bottom",
+         [](SampleReport &r) {
+             r.TitleBand1->AlignToBottom = true;
+             r.TitleBand1->Enabled = false;
+         },
+         {{"title", 0, 0, 2574}, {"header", 1, 236, 341}, {"detail", 1, 806, 2563}, {"footer", 1, 6380, 2870}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        outputs.clear();
+        SampleReport report;
+        report.SetUnits(TQRUnit::Native);
+        c.set(report);
         Watch(report);
         report.PrintToPrinter();
         EXPECT_EQ(outputs, c.expected);
@@ -243,6 +292,21 @@ TEST_F(PageFlowTest, ANestedPrintReturnsAtOnce)
     EXPECT_EQ(nestedReturned, 1);
     EXPECT_EQ(recording->jobs.size(), 1);
     EXPECT_EQ(recording->pages.size(), 1u);
+}
+
+TEST_F(PageFlowTest, APrintArrivingWhileThePrinterIsMadeReturnsAtOnce)
+{
+    SampleReport report;
+    int devices = 0;
+    // Making the printer object processes window messages; one of them is a second print.
+    PrinterDevice::setFactory([&] {
+        if (++devices == 1)
+            report.PrintToPrinter();
+        return std::make_unique<RecordingPrinter>(recording);
+    });
+    report.PrintToPrinter();
+    EXPECT_EQ(devices, 1);
+    EXPECT_EQ(recording->jobs.size(), 1);
 }
 
 TEST_F(PageFlowTest, EveryRunHasItsOwnProgressWindow)
