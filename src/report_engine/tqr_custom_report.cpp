@@ -326,6 +326,9 @@ void TQRCustomReport::GeneratePages()
         columnIndex_ = page_.Columns();
         MeasureFooterReserve();
         posX_ = qrRound(page_.LeftMargin());
+        // Every run starts from the same numbers, whatever the last one left.
+        Functions[QStringLiteral("PAGENUMBER")] = QStringLiteral("0");
+        Functions[QStringLiteral("COLUMNNUMBER")] = QStringLiteral("0");
         Functions[QStringLiteral("REPORTTITLE")] = ReportTitle;
         for (TQRPrintable *element : elements)
             element->PrepareForPrint(printer_);

@@ -1,6 +1,7 @@
 #include "platform/failure.h"
 #include "platform/recording_printer.h"
 #include "report_engine/eqr_error.h"
+#include "report_engine/tqr_child_band.h"
 #include "report_engine/tqr_printer.h"
 #include "report_engine/tqr_progress_form.h"
 #include "failure_text.h"
@@ -75,19 +76,22 @@ protected:
     // A band that did not print reports an empty area.
     void Watch(SampleReport &r)
     {
-        const std::pair<TQRBand *, QString> bands[] = {{r.PageHeaderBand1, "header"},
-                                                       {r.TitleBand1, "title"},
-                                                       {r.DetailBand1, "detail"},
-                                                       {r.PageFooterBand1, "footer"}};
-        for (const auto &[band, name] : bands) {
-            band->AfterPrint = [this, &r, name](TQRCustomBand *sender, bool) {
-                outputs.push_back({name, r.PagesOpened(), sender->BandRect().top(), r.PosY()});
-            };
-        }
+        WatchBand(r, r.PageHeaderBand1, "header");
+        WatchBand(r, r.TitleBand1, "title");
+        WatchBand(r, r.DetailBand1, "detail");
+        WatchBand(r, r.PageFooterBand1, "footer");
+    }
+    void WatchBand(SampleReport &r, TQRCustomBand *band, const QString &name)
+    {
+        band->AfterPrint = [this, &r, name](TQRCustomBand *sender, bool) {
+            outputs.push_back({name, r.PagesOpened(), sender->BandRect().top(), r.PosY()});
+            lefts.push_back(sender->BandRect().left());
+        };
     }
 
     std::shared_ptr<PrinterRecording> recording = std::make_shared<PrinterRecording>();
     std::vector<Output> outputs;
+    std::vector<int> lefts;  // device dots, one per output
 };
 
 TEST_F(PageFlowTest, WorkedRunPlacesEveryBandAtItsPosition)
@@ -184,6 +188,53 @@ TEST_F(PageFlowTest, OptionsAndBreaksMoveTheBands)
         report.PrintToPrinter();
         EXPECT_EQ(outputs, c.expected);
     }
+}
+
+TEST_F(PageFlowTest, TwoColumnsFillDownThenAcross)
+{
+    SampleReport report;
+    report.SetUnits(TQRUnit::Native);
+    report.Page().SetColumns(2);
+    report.DetailBand1->Size().SetHeight(1000);
+    int rows = 0;
+    QStringList columns;
+    report.OnNeedData = [&](TQRCustomReport *r, bool &more) {
+        more = rows < 5;
+        columns << r->Functions["COLUMNNUMBER"];
+    };
+    Watch(report);
+    report.DetailBand1->AfterPrint = [&](TQRCustomBand *sender, bool) {
+        ++rows;
+        outputs.push_back({"detail", report.PagesOpened(), sender->BandRect().top(), report.PosY()});
+        lefts.push_back(sender->BandRect().left());
+    };
+    report.PrintToPrinter();
+    // A column is 359 of the 718 pixels, 949.85 report units: column 2 starts at 100 + 950.
+    const std::vector<Output> expected = {
+        {"header", 1, 236, 341}, {"title", 1, 806, 468},
+        {"detail", 1, 1106, 1468}, {"detail", 1, 3468, 2468},
+        {"detail", 1, 1106, 1468}, {"detail", 1, 3468, 2468},
+        {"footer", 1, 6380, 2870},
+        {"header", 2, 236, 341}, {"detail", 2, 806, 1341}, {"footer", 2, 6380, 2870}};
+    EXPECT_EQ(outputs, expected);
+    EXPECT_EQ(lefts, (std::vector<int>{236, 236, 236, 236, 2480, 2480, 236, 236, 236, 236}));
+    // The first row is asked for before page 1 opens.
+    EXPECT_EQ(columns, QStringList({"0", "1", "1", "2", "2", "1"}));
+}
+
+TEST_F(PageFlowTest, AChildBandFollowsItsParent)
+{
+    SampleReport report;
+    report.SetUnits(TQRUnit::Native);
+    auto *child = TQRControl::Create<TQRChildBand>(&report, 96);
+    child->SetParentBand(report.PageHeaderBand1);
+    child->Size().SetHeight(10);
+    Watch(report);
+    WatchBand(report, child, "child");
+    report.PrintToPrinter();
+    const std::vector<Output> expected = {{"header", 1, 236, 341}, {"child", 1, 806, 351}, {"title", 1, 829, 478},
+                                          {"detail", 1, 1129, 2700}, {"footer", 1, 6380, 2870}};
+    EXPECT_EQ(outputs, expected);
 }
 
 TEST_F(PageFlowTest, EventsFireInRunOrder)
