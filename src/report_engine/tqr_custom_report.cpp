@@ -24,6 +24,12 @@ bool TakesFullWidth(TQRBandType type)
     }
 }
 
+// Clears a flag when the scope ends, however it ends.
+struct ClearOnExit {
+    bool &flag;
+    ~ClearOnExit() { flag = false; }
+};
+
 }  // namespace
 
 TQRCustomReport::TQRCustomReport(int screenResolution)
@@ -247,10 +253,8 @@ void TQRCustomReport::PrintToPrinter()
     // "打印" may arrive before the run itself is active.
     if (runActive_ || starting_)
         return;
-    struct Starting {
-        bool &flag;
-        ~Starting() { flag = false; }
-    } starting{starting_ = true};
+    starting_ = true;
+    const ClearOnExit starting{starting_};
     TQRPrinter *const remembered = printer_;
     // Destroyed in reverse order: the printer object first, then the progress window.
     std::unique_ptr<TQRProgressForm> progress;
@@ -295,10 +299,7 @@ void TQRCustomReport::GeneratePages()
     }
     runActive_ = true;
     // Back to idle however the run ends, so that the next run prints.
-    struct Idle {
-        bool &active;
-        ~Idle() { active = false; }
-    } idle{runActive_};
+    const ClearOnExit idle{runActive_};
     cancelFlag_ = false;
     lastPageFlag_ = false;
     skipPageBreakOnce_ = false;
