@@ -122,24 +122,33 @@ TEST_F(PageFlowTest, WorkedRunPlacesEveryBandAtItsPosition)
 
 TEST_F(PageFlowTest, UnfinishedDetailContinuesBelowThePageHeaderOfPageTwo)
 {
-    struct Case { int stepsNeeded; std::vector<Output> expected; };
-    const Case cases[] = {
-        // Page 1 has no room to grow (2233 < 2272); page 2 grants two steps of 50.
-        {2, {{"header", 1, 236, 341}, {"title", 1, 806, 468}, {"footer", 1, 6380, 2870},
-             {"header", 2, 236, 341}, {"detail", 2, 806, 2663}, {"footer", 2, 6380, 2870}}},
-        {3, {{"header", 1, 236, 341}, {"title", 1, 806, 468}, {"footer", 1, 6380, 2870},
-             {"header", 2, 236, 341}, {"footer", 2, 6380, 2870},
-             {"header", 3, 236, 341}, {"detail", 3, 806, 2613}, {"footer", 3, 6380, 2870}}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.stepsNeeded);
-        outputs.clear();
-        SampleReport report;
-        auto *element = TQRControl::Create<StretchingElement>(report.DetailBand1, 96);
-        element->stepsNeeded = c.stepsNeeded;
-        Watch(report);
-        report.PrintToPrinter();
-        EXPECT_EQ(outputs, c.expected);
+    struct Device { DeviceMeasurements measurements; int header, title, footer; };
+    const Device devices[] = {{{600, 600, 4961, 7016, 0, 0}, 236, 806, 6380},
+                              {{300, 300, 2480, 3508, 50, 50}, 69, 353, 3141}};
+    for (const Device &d : devices) {
+        SCOPED_TRACE(d.measurements.logPixelsX);
+        struct Case { int stepsNeeded; std::vector<Output> expected; };
+        const Case cases[] = {
+            // Page 1 has no room to grow (2233 < 2272); page 2 grants two steps of 50.
+            {2, {{"header", 1, d.header, 341}, {"title", 1, d.title, 468}, {"footer", 1, d.footer, 2870},
+                 {"header", 2, d.header, 341}, {"detail", 2, d.title, 2663}, {"footer", 2, d.footer, 2870}}},
+            {3, {{"header", 1, d.header, 341}, {"title", 1, d.title, 468}, {"footer", 1, d.footer, 2870},
+                 {"header", 2, d.header, 341}, {"footer", 2, d.footer, 2870},
+                 {"header", 3, d.header, 341}, {"detail", 3, d.title, 2613}, {"footer", 3, d.footer, 2870}}},
+        };
+        for (const Case &c : cases) {
+            SCOPED_TRACE(c.stepsNeeded);
+            *recording = PrinterRecording();
+            recording->measurements = d.measurements;
+            outputs.clear();
+            SampleReport report;
+            auto *element = TQRControl::Create<StretchingElement>(report.DetailBand1, 96);
+            element->stepsNeeded = c.stepsNeeded;
+            Watch(report);
+            report.PrintToPrinter();
+            EXPECT_EQ(outputs, c.expected);
+            EXPECT_EQ(recording->pages.size(), std::size_t(c.stepsNeeded));
+        }
     }
 }
 
