@@ -1,6 +1,7 @@
 #include "platform/print_font.h"
 
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QStringList>
 
 namespace {
@@ -19,6 +20,8 @@ bool IsSerifFamily(const QFont &font)
 
 QFont PrintFont::withChineseFace(const QFont &font)
 {
+    if (!qGuiApp)
+        return font;  // no font database before the application exists
     QFont printed = font;
     const QString chinese = IsSerifFamily(font) ? QStringLiteral("Noto Serif CJK SC")
                                                 : QStringLiteral("Noto Sans CJK SC");
