@@ -251,6 +251,26 @@ TEST_F(ElementTest, LabelsPrintTheirLinesFromTheTopOfTheirBox)
     EXPECT_LT(number->position.y(), 1049);
 }
 
+TEST_F(ElementTest, AFramedLabelInsetsItsTextByTheFrameWidth)
+{
+    SampleReport sample;
+    sample.QRLabel_jlh->SetCaption("2026120901");
+    sample.QRLabel_jlh->Frame().DrawTop = true;
+    sample.QRLabel_jlh->Frame().DrawLeft = true;
+    sample.PrintToPrinter();
+    // One point is 4 report units: the text and the frame move 4 right and 4 down.
+    std::vector<QRectF> sides;
+    qreal textX = -1;
+    for (const RecordedDrawing &drawing : recording->pages.at(0)) {
+        if (drawing.kind == RecordedDrawing::Text && drawing.text == "2026120901")
+            textX = drawing.position.x();
+        if (drawing.kind == RecordedDrawing::Rect && drawing.brush.color() == Qt::black)
+            sides.push_back(drawing.rect);
+    }
+    EXPECT_EQ(textX, 996);
+    EXPECT_EQ(sides, (std::vector<QRectF>{QRectF(996, 915, 1206, 8), QRectF(996, 915, 8, 144)}));
+}
+
 TEST_F(ElementTest, OnPrintChangesTheTextOfOnePrint)
 {
     SampleReport sample;
