@@ -34,6 +34,10 @@ enum TQRBandType {
     rbSubDetail, rbColumnHeader, rbOverlay, rbChild
 };
 
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+enum TQRShapeType { qrsRectangle, qrsCircle, qrsVertLine, qrsHorLine, qrsTopAndBottom, qrsRightAndLeft };
+
 enum TQRReportOption { FirstPageHeader = 1, LastPageFooter = 2, Compression = 4 };
 using TQRReportOptions = int;  // bits of TQRReportOption
 

@@ -5,8 +5,8 @@
 // A band whose type the definition chooses.
 class TQRBand : public TQRCustomBand {
 public:
-    explicit TQRBand(TQRControl *parent = nullptr, TQRBandType type = rbTitle, int screenResolution = 0)
-        : TQRCustomBand(parent, type, screenResolution)
+    explicit TQRBand(TQRBandType type = rbTitle, int screenResolution = 0)
+        : TQRCustomBand(type, screenResolution)
     {
     }
 

@@ -2,8 +2,7 @@
 
 #include "report_engine/tqr_custom_report.h"
 
-TQRChildBand::TQRChildBand(TQRControl *parent, int screenResolution)
-    : TQRCustomBand(parent, rbChild, screenResolution)
+TQRChildBand::TQRChildBand(int screenResolution) : TQRCustomBand(rbChild, screenResolution)
 {
 }
 

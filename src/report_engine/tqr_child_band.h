@@ -5,7 +5,7 @@
 // A band printed right after its parent band.
 class TQRChildBand : public TQRCustomBand {
 public:
-    explicit TQRChildBand(TQRControl *parent = nullptr, int screenResolution = 0);
+    explicit TQRChildBand(int screenResolution = 0);
 
     TQRCustomBand *ParentBand() const { return parentBand_; }
     // A parent band that would close a cycle is refused (returns false).

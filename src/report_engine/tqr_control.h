@@ -1,5 +1,6 @@
 #pragma once
 
+#include <utility>
 #include <vector>
 
 // Our stand-in for a toolkit control: pixel bounds and a place among its
@@ -7,6 +8,17 @@
 // none of them is ever shown, so there is no widget behind it.
 class TQRControl {
 public:
+    // Builds a report object in two phases: the constructor runs first, then
+    // the object takes its size and its place on `parent`, so that every
+    // override of SetBounds and SetParent runs. The parent owns the result.
+    template <class T, class... Args>
+    static T *Create(TQRControl *parent, Args &&...args)
+    {
+        T *control = new T(std::forward<Args>(args)...);
+        static_cast<TQRControl *>(control)->Place(parent);
+        return control;
+    }
+
     TQRControl() = default;
     virtual ~TQRControl();
     TQRControl(const TQRControl &) = delete;
@@ -26,6 +38,8 @@ public:
     virtual void SetBounds(int left, int top, int width, int height);
 
 protected:
+    // The second phase of creation: a descendant sets its initial bounds here.
+    virtual void Place(TQRControl *parent) { SetParent(parent); }
     // Sets the bounds without the reactions a descendant attaches to SetBounds.
     void StoreBounds(int left, int top, int width, int height);
     // Destroys the controls placed on this one, last placed first.

@@ -1,10 +1,19 @@
 #include "report_engine/tqr_custom_band.h"
 
 #include "report_engine/tqr_child_band.h"
+#include "report_engine/eqr_error.h"
 #include "report_engine/tqr_custom_report.h"
+#include "report_engine/tqr_printable.h"
+#include "report_engine/tqr_printer.h"
 
-TQRCustomBand::TQRCustomBand(TQRControl *parent, TQRBandType type, int screenResolution)
+#include <QPainter>
+
+TQRCustomBand::TQRCustomBand(TQRBandType type, int screenResolution)
     : size_(this, screenResolution), bandType_(type)
+{
+}
+
+void TQRCustomBand::Place(TQRControl *parent)
 {
     SetBounds(0, 0, 0, 40);
     SetParent(parent);
@@ -34,7 +43,7 @@ void TQRCustomBand::SetHasChild(bool hasChild)
     if (!report || hasChild == HasChild())
         return;
     if (hasChild) {
-        auto *child = new TQRChildBand(report, size_.ScreenResolution());
+        auto *child = TQRControl::Create<TQRChildBand>(report, size_.ScreenResolution());
         child->SetParentBand(this);
         return;
     }
@@ -78,6 +87,11 @@ void TQRCustomBand::SetBounds(int left, int top, int width, int height)
     TQRCustomReport *report = ParentReport();
     if (size_.Updating()) {
         StoreBounds(left, top, width, height);
+        for (TQRControl *control : Controls()) {
+            auto *element = dynamic_cast<TQRPrintable *>(control);
+            if (element && element->AlignToBand())
+                element->ReportNotify(2);
+        }
         if (report)
             report->ArrangeBands();
         return;
@@ -125,4 +139,146 @@ void TQRCustomBand::Detach()
         size_.SetParentReport(nullptr);
         report->RemoveBand(this);
     }
+}
+
+Extended TQRCustomBand::LinkedHeight() const
+{
+    Extended height = size_.Height();
+    for (const TQRCustomBand *link = linkBand_; link; link = link->linkBand_)
+        height += link->size_.Height();
+    return height;
+}
+
+TQRCustomBand *TQRCustomBand::ChildBand() const
+{
+    const TQRCustomReport *report = ParentReport();
+    for (TQRCustomBand *band : report->BandSequence()) {
+        auto *child = dynamic_cast<TQRChildBand *>(band);
+        if (child && child->ParentBand() == this)
+            return child;
+    }
+    return nullptr;
+}
+
+QRect TQRCustomBand::RectOnPage(Extended height) const
+{
+    const TQRCustomReport *report = ParentReport();
+    const TQRPrinter &printer = *report->Printer();
+    const int left = printer.ToDeviceX(report->PosX());
+    const int top = printer.ToDeviceY(report->PosY());
+    return QRect(left, top, printer.ToDeviceX(report->PosX() + size_.Width()) - left,
+                 printer.ToDeviceY(report->PosY() + height) - top);
+}
+
+void TQRCustomBand::PrintSelf()
+{
+    TQRCustomReport *report = ParentReport();
+    bool printBand = Enabled;
+    if (Enabled && BeforePrint)
+        BeforePrint(this, printBand);
+    if (printBand) {
+        const bool breaks = bandType_ != rbTitle && bandType_ != rbPageHeader && bandType_ != rbPageFooter &&
+                            bandType_ != rbOverlay && report->PagesOpened() > 0;
+        if (ForceNewPage && breaks)
+            report->BreakPage();
+        else if (ForceNewColumn && breaks)
+            report->BreakColumn();
+        else
+            EnsureRoom();
+        bandRect_ = RectOnPage(size_.Height());
+        if (bandRect_.height() != 0 && Enabled) {
+            TQRPrinter &printer = *report->Printer();
+            printer.PageCanvas().fillRect(bandRect_, Color);
+            extraHeight_ = 0;
+            const Extended savedHeight = size_.Height();
+            struct Depth {
+                int &depth;
+                ~Depth() { --depth; }
+            } depth{++printDepth_};
+            for (bool firstPass = true;; firstPass = false) {
+                const bool allComplete = PrintPass(firstPass);
+                bandRect_ = RectOnPage(size_.Height() + extraHeight_ + 1);
+                Frame().DrawFrame(printer.PageCanvas(), bandRect_.left(), bandRect_.top(),
+                                  bandRect_.left() + bandRect_.width(), bandRect_.top() + bandRect_.height(),
+                                  printer.DotsPerUnitX(), printer.DotsPerUnitY());
+                if (allComplete)
+                    break;
+                // A page header or footer is printed again by the page it opens
+                // or closes: one continuation is all it may take, or pages
+                // would follow without end.
+                if ((bandType_ == rbPageHeader || bandType_ == rbPageFooter) && printDepth_ > 1)
+                    throw EQRError(QStringLiteral("页眉或页脚带区的内容一页打印不完，报表无法打印。"));
+                report->AdvanceColumn();
+                if (size_.Height() != savedHeight)
+                    size_.SetHeight(savedHeight);
+                extraHeight_ = 0;
+            }
+            StepDown();
+            if (size_.Height() != savedHeight)
+                size_.SetHeight(savedHeight);
+        }
+    }
+    if (AfterPrint)
+        AfterPrint(this, printBand);
+    if (TQRCustomBand *child = ChildBand()) {
+        if (bandType_ == rbPageFooter)
+            child->SetBandTypeValue(rbPageFooter);
+        report->EmitBand(child);
+        child->SetBandTypeValue(rbChild);
+    }
+}
+
+bool TQRCustomBand::PrintPass(bool firstPass)
+{
+    TQRCustomReport *report = ParentReport();
+    bool allComplete = true;
+    // Elements may be added while printing (a handler's doing); walk a copy.
+    const std::vector<TQRControl *> controls = Controls();
+    for (TQRControl *control : controls) {
+        auto *element = dynamic_cast<TQRPrintable *>(control);
+        if (!element || !element->Enabled())
+            continue;
+        if (firstPass || !element->PrintComplete())
+            element->PrintAt(report->PosX(), report->PosY());
+        allComplete = allComplete && element->PrintComplete();
+    }
+    return allComplete;
+}
+
+void TQRCustomBand::EnsureRoom()
+{
+    TQRCustomReport *report = ParentReport();
+    const TQRPage &page = report->Page();
+    const int height = qrRound(LinkedHeight());
+    if (bandType_ != rbPageFooter && height > report->RoomLeft() &&
+        height <= page.Length() - (page.TopMargin() + page.BottomMargin()))
+        report->AdvanceColumn();
+    else if (report->PagesOpened() == 0)
+        report->AdvanceColumn();
+}
+
+bool TQRCustomBand::CanGrow(Extended amount) const
+{
+    return ParentReport()->RoomLeft() >= qrRound(size_.Height() + extraHeight_ + amount);
+}
+
+bool TQRCustomBand::GrowBand(Extended amount, Extended &granted, bool &alreadyGrown)
+{
+    if (!CanGrow(amount))
+        return false;
+    if (!alreadyGrown && amount < extraHeight_) {
+        granted = extraHeight_;
+        alreadyGrown = true;
+        return true;
+    }
+    extraHeight_ += amount;
+    granted = extraHeight_;
+    alreadyGrown = true;
+    return false;
+}
+
+void TQRCustomBand::StepDown()
+{
+    TQRCustomReport *report = ParentReport();
+    report->SetPosY(report->PosY() + qrRound(size_.Height() + extraHeight_));
 }

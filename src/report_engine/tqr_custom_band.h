@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 #include <functional>
 
 class TQRCustomReport;
@@ -13,10 +14,9 @@ class TQRCustomReport;
 // break flags and print events.
 class TQRCustomBand : public TQRBasePanel {
 public:
-    // `parent` is the report (a band places it on its own report).
-    // A new band is 40 pixels high.
-    explicit TQRCustomBand(TQRControl *parent = nullptr, TQRBandType type = rbTitle,
-                           int screenResolution = 0);
+    // Made with Create: placed on a report (a band places it on its own
+    // report), a new band is 40 pixels high.
+    explicit TQRCustomBand(TQRBandType type = rbTitle, int screenResolution = 0);
     ~TQRCustomBand() override;
 
     TQRBandSize &Size() { return size_; }
@@ -53,14 +53,41 @@ public:
     // the 40 pixels of a new band takes the pixel height stored beside it.
     void AfterLoad();
 
+    // Band output during a run (the report calls PrintSelf through EmitBand).
+    // Prints the band at the report's position: makes room, prints the
+    // elements in placement order, and continues unfinished elements on the
+    // next page until every one is complete; then steps the position down.
+    void PrintSelf();
+    // The band would still fit on the page if it grew by `amount` more report units.
+    bool CanGrow(Extended amount) const;
+    // Grows the band for a stretching element (see the element's printing);
+    // `granted` becomes the band's extra height.
+    bool GrowBand(Extended amount, Extended &granted, bool &alreadyGrown);
+    // Height granted to stretching elements in the current pass, report units.
+    Extended ExtraHeight() const { return extraHeight_; }
+    // The band's area on the current page, device dots.
+    QRect BandRect() const { return bandRect_; }
+    // Own height plus the heights of the linked band chain, report units.
+    Extended LinkedHeight() const;
+
 protected:
+    void Place(TQRControl *parent) override;
     void SetBandTypeValue(TQRBandType type);
 
 private:
     void Detach();
+    void EnsureRoom();
+    void StepDown();
+    // Prints the elements once; true when every one is complete.
+    bool PrintPass(bool firstPass);
+    QRect RectOnPage(Extended height) const;
+    TQRCustomBand *ChildBand() const;
 
     TQRBandSize size_;
     TQRBandType bandType_;
     TQRCustomBand *linkBand_ = nullptr;
     int loadedPixelHeight_ = 0;
+    Extended extraHeight_ = 0;
+    QRect bandRect_;
+    int printDepth_ = 0;  // PrintSelf calls of this band under way
 };

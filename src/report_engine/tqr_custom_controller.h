@@ -16,6 +16,11 @@ public:
     TQRCustomBand *Detail = nullptr;
     TQRCustomBand *Footer = nullptr;
 
+    // The detail loop of a run; without data, PrintWithoutData when PrintIfEmpty is set.
+    virtual void RunDetail();
+    // The header, the detail band once and the footer.
+    virtual void PrintWithoutData();
+
 private:
     TQRCustomReport *report_;
 };

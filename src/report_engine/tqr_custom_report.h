@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/printing/report_font.h"
+#include "platform/printing/print_font.h"
 #include "platform/printing/text_measure.h"
 #include "report_engine/tqr_base_panel.h"
 #include "report_engine/tqr_custom_controller.h"
@@ -15,6 +15,8 @@
 #include <memory>
 
 class TQRCustomBand;
+class TQRPrintable;
+class TQRPrinter;
 
 // Named constants that expressions of a report can read.
 using TQREvEnvironment = QMap<QString, QString>;
@@ -24,7 +26,8 @@ using TQREvEnvironment = QMap<QString, QString>;
 // objects; pixel bounds follow from them.
 class TQRCustomReport : public TQRBasePanel {
 public:
-    // `screenResolution` in pixels per inch for the size objects; 0 reads the screen's.
+    // `screenResolution` in pixels per inch for the size objects; 0 reads the
+    // screen's. Construction never reaches a printer: start-up must not wait on one.
     explicit TQRCustomReport(int screenResolution = 0);
     ~TQRCustomReport() override;
 
@@ -33,6 +36,7 @@ public:
     TQRReportBands &Bands() { return bands_; }
     const TQRReportBands &Bands() const { return bands_; }
     TQRCustomController &Controller() { return *controller_; }
+    const TQRCustomController &Controller() const { return *controller_; }
     TQRReportPrinterSettings &PrinterSettings() { return printerSettings_; }
     const std::vector<TQRCustomBand *> &BandSequence() const { return bandSequence_; }
 
@@ -53,7 +57,7 @@ public:
     // Inherited by bands and elements; its size drives the Characters unit.
     const QFont &Font() const { return font_; }
     // Chinese text of the report prints in the Simplified Chinese face.
-    void SetFont(const QFont &font) { font_ = ReportFont::withChineseFace(font); }
+    void SetFont(const QFont &font) { font_ = PrintFont::withChineseFace(font); }
     Extended FontPoints() const;  // absolute point size of Font
 
     bool PrintIfEmpty() const { return controller_->PrintIfEmpty; }
@@ -64,6 +68,10 @@ public:
     void SetUnits(TQRUnit unit);
     // 1 to 300 percent; anything else is ignored.
     void SetZoom(int zoom) override;
+
+    // For a report built without a stored definition: the page takes the paper
+    // of the default printer's current form (a stored definition sets its own).
+    void TakeDefaultPrinterPaper();
 
     // A stored definition is set between these two calls; EndLoad applies
     // every size to its control, then orders and arranges the bands.
@@ -91,11 +99,48 @@ public:
     void InsertBand(TQRCustomBand *band);
     void RemoveBand(TQRCustomBand *band);
 
+    // Report generation. PrintToPrinter prints the report on the default
+    // printer with a fresh printer object and progress window, and returns at
+    // once while a run is active. An error during a run aborts the document,
+    // returns the report to idle and reaches the caller.
+    void PrintToPrinter();
+    virtual void GeneratePages();
+    bool RunActive() const { return runActive_; }
+    bool CancelFlag() const { return cancelFlag_; }
+    // The printer object of the current run; none outside runs.
+    TQRPrinter *Printer() const { return printer_; }
+
+    // Band output and page flow, during a run (report units from the paper's edge).
+    void EmitBand(TQRCustomBand *band);
+    void OpenPage();
+    void ClosePage();
+    void AdvanceColumn();
+    void BreakPage();
+    void BreakColumn();
+    // Room between the position and the footer reserve; 0 outside a run or before page 1.
+    int RoomLeft() const;
+    int PosX() const { return posX_; }
+    int PosY() const { return posY_; }
+    void SetPosY(int posY) { posY_ = posY; }
+    int PagesOpened() const { return pagesOpened_; }
+    int ColumnIndex() const { return columnIndex_; }
+    Extended FooterReserve() const { return footerReserve_; }
+    void SetSkipPageBreakOnce() { skipPageBreakOnce_ = true; }
+
 protected:
     void SetController(std::unique_ptr<TQRCustomController> controller);
+    // Title, detail and summary become the controller's bands; then its detail loop runs.
+    virtual void RunBands();
 
 private:
     std::vector<TQRCustomBand *> ChildChain(TQRCustomBand *band) const;
+    // Every element of the report, on its bands and directly on it.
+    std::vector<TQRPrintable *> Elements() const;
+    void TransferPrinterSettings();
+    void MeasureFooterReserve();
+    void DrawReportLayer();
+    // The paper length that page flow counts with, report units.
+    Extended FlowLength() const;
 
     TQRPage page_;
     TQRReportBands bands_;
@@ -105,6 +150,21 @@ private:
     QFont font_;
     TextMeasure measure_;
     bool loading_ = false;
+
+    // Run state.
+    bool runActive_ = false;
+    bool starting_ = false;  // PrintToPrinter under way
+    bool cancelFlag_ = false;
+    bool lastPageFlag_ = false;
+    bool skipPageBreakOnce_ = false;
+    bool columnBreakArmed_ = false;
+    TQRPrinter *printer_ = nullptr;
+    int posX_ = 0;
+    int posY_ = -1;
+    int pagesOpened_ = 0;
+    int columnIndex_ = 1;
+    int columnStartY_ = 0;
+    Extended footerReserve_ = 0;
     bool arranging_ = false;
     bool destroying_ = false;
 };

@@ -23,7 +23,7 @@ void TQRReportBands::Switch(TQRBandType type, bool on)
 {
     TQRCustomBand *band = BandOfType(type);
     if (on && !band)
-        new TQRBand(report_, type, report_->Page().ScreenResolution());
+        TQRControl::Create<TQRBand>(report_, type, report_->Page().ScreenResolution());
     else if (!on)
         delete band;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/core/grid_source.h"
+#include "platform/core/record_cursor.h"
 #include "store/field.h"
 #include "store/field_def.h"
 #include "store/rowid_list.h"
@@ -29,7 +30,7 @@ struct sqlite3;
 // calls. Rows another data set of the program changes or deletes are kept as
 // they were before the change, so the result stays the one read at opening,
 // with this data set's own appends, edits and deletes on top.
-class DataSet : public GridSource {
+class DataSet : public GridSource, public RecordCursor {
     Q_OBJECT
 public:
     DataSet(Connection *connection, const QString &name, QObject *parent = nullptr);
@@ -82,6 +83,13 @@ public:
     int gridCurrentRow() const override { return current_; }
     void gridSetCurrentRow(int row) override;
     bool gridSuspended() const override { return suspended_ > 0; }
+
+    // Record cursor, for a report that repeats its detail band per row.
+    bool cursorActive() const override { return active_; }
+    void cursorFirst() override { First(); }
+    void cursorNext() override { Next(); }
+    bool cursorEof() const override { return eof_; }
+    int cursorRecordCount() const override { return recordCount(); }
 
 protected:
     // The statement that yields the rows.

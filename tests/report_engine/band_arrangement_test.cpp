@@ -22,7 +22,7 @@ struct DiagnosisLayout {
 
     TQRBand *Band(TQRBandType type, Extended height)
     {
-        auto *band = new TQRBand(&report, type, 96);
+        auto *band = TQRControl::Create<TQRBand>(&report, type, 96);
         band->Size().LoadValues({height, 1899.7083333333335});
         return band;
     }
@@ -62,7 +62,7 @@ TEST(BandArrangement, ColumnsNarrowTheColumnBandsOnly)
 TEST(BandArrangement, MembershipFollowsParentTypeAndDestruction)
 {
     DiagnosisLayout layout;
-    auto *summary = new TQRBand(layout.detail, rbSummary, 96);  // dropped on a band: lands on the report
+    auto *summary = TQRControl::Create<TQRBand>(layout.detail, rbSummary, 96);  // dropped on a band: lands on the report
     EXPECT_EQ(summary->Parent(), &layout.report);
     EXPECT_EQ(layout.report.BandSequence()[3], summary);
     EXPECT_EQ(layout.report.Controller().Footer, summary);
@@ -93,7 +93,7 @@ TEST(BandArrangement, ChildBandsFollowTheirParentAndTakeItsWidthRule)
     EXPECT_EQ(child->Top(), layout.detail->Top() + layout.detail->Height());
 
     // A cycle is refused and the previous link stays.
-    auto *grandchild = new TQRChildBand(&layout.report, 96);
+    auto *grandchild = TQRControl::Create<TQRChildBand>(&layout.report, 96);
     ASSERT_TRUE(grandchild->SetParentBand(child));
     EXPECT_FALSE(child->SetParentBand(grandchild));
     EXPECT_EQ(child->ParentBand(), layout.detail);
@@ -133,7 +133,7 @@ TEST(BandArrangement, PresenceSwitchesCreateAndDestroyBands)
 TEST(BandArrangement, PixelHeightWritesTheSize)
 {
     TQRReport report(96);
-    TQRBand band(&report, rbDetail, 96);
+    TQRBand &band = *TQRControl::Create<TQRBand>(&report, rbDetail, 96);
     EXPECT_EQ(band.Height(), 40);
     band.SetBounds(0, 0, 5, 96);
     report.SetUnits(TQRUnit::Native);
@@ -145,10 +145,10 @@ TEST(BandArrangement, LoadedBandOfNewBandHeightTakesItsStoredPixels)
 {
     TQRReport report(96);
     report.BeginLoad();
-    auto *unsized = new TQRBand(&report, rbTitle, 96);
+    auto *unsized = TQRControl::Create<TQRBand>(&report, rbTitle, 96);
     unsized->Size().LoadValues({105.83333333333333, 0});  // 40 pixels
     unsized->SetBounds(0, 0, 718, 60);
-    auto *sized = new TQRBand(&report, rbDetail, 96);
+    auto *sized = TQRControl::Create<TQRBand>(&report, rbDetail, 96);
     sized->Size().LoadValues({127, 0});
     sized->SetBounds(0, 0, 718, 60);
     report.EndLoad();

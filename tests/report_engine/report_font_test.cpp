@@ -1,4 +1,4 @@
-#include "platform/printing/report_font.h"
+#include "platform/printing/print_font.h"
 #include "report_engine/tqr_report.h"
 
 #include <QGlyphRun>
@@ -30,14 +30,14 @@ TEST(ReportFontTest, ChineseTextPrintsInTheSimplifiedChineseFace)
     QFont chosen;
     chosen.setFamily("Arial");
     chosen.setPointSize(14);
-    for (const QFont &font : {report.Font(), heading, ReportFont::withChineseFace(chosen)}) {
+    for (const QFont &font : {report.Font(), heading, PrintFont::withChineseFace(chosen)}) {
         SCOPED_TRACE(font.toString().toStdString());
         const QString text = QStringLiteral("骨A直");
         EXPECT_EQ(FaceOf(font, text, 0), "Noto Sans CJK SC");
         EXPECT_EQ(FaceOf(font, text, 1), "Liberation Sans");  // Arial's metric twin keeps the Latin text
         EXPECT_EQ(FaceOf(font, text, 2), "Noto Sans CJK SC");
     }
-    EXPECT_EQ(ReportFont::withChineseFace(report.Font()).families(), report.Font().families());
+    EXPECT_EQ(PrintFont::withChineseFace(report.Font()).families(), report.Font().families());
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST(SizeUnits, BandPixelsRoundHalfToEven)
         SCOPED_TRACE(c.screenResolution);
         TQRReport report(c.screenResolution);
         report.BeginLoad();
-        auto *band = new TQRBand(&report, rbPageHeader, c.screenResolution);
+        auto *band = TQRControl::Create<TQRBand>(&report, rbPageHeader, c.screenResolution);
         band->Size().LoadValues({240.77083333333334, 1899.7083333333335});
         band->Size().AfterLoad();
         EXPECT_EQ(band->Height(), c.height);
@@ -80,7 +80,7 @@ TEST(SizeUnits, CharactersFollowTheReportFontSize)
 {
     TQRReport report(96);
     report.SetFont(QFont("Arial", 10));
-    TQRBand band(&report, rbDetail, 96);
+    TQRBand &band = *TQRControl::Create<TQRBand>(&report, rbDetail, 96);
     EXPECT_NEAR(double(band.Size().FromUnit(TQRUnit::Characters, TQRAxis::Horizontal, 1)), 31.496, 1e-3);
     EXPECT_NEAR(double(band.Size().FromUnit(TQRUnit::Characters, TQRAxis::Vertical, 1)), 57.205, 1e-3);
     report.SetFont(QFont("Arial", 20));
@@ -90,7 +90,7 @@ TEST(SizeUnits, CharactersFollowTheReportFontSize)
 TEST(SizeUnits, PixelsFollowZoom)
 {
     TQRReport report(96);
-    TQRBand band(&report, rbDetail, 96);
+    TQRBand &band = *TQRControl::Create<TQRBand>(&report, rbDetail, 96);
     band.Size().LoadValues({254, 0});
     report.SetZoom(200);
     EXPECT_EQ(band.Height(), 192);

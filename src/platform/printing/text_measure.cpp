@@ -1,6 +1,6 @@
 #include "platform/printing/text_measure.h"
 
-#include "platform/printing/report_font.h"
+#include "platform/printing/print_font.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -19,6 +19,6 @@ std::optional<QSize> TextMeasure::Extent(const QFont &font, const QString &text)
 {
     if (!qGuiApp)
         return std::nullopt;
-    const QFontMetrics metrics(ReportFont::withChineseFace(font), &surface_);
+    const QFontMetrics metrics(PrintFont::withChineseFace(font), &surface_);
     return QSize(metrics.horizontalAdvance(text), metrics.height());
 }

@@ -9,7 +9,7 @@ class QString;
 
 // Text extents on a surface that measures like the screen at 96 pixels per
 // inch, so layout never depends on the printer or the monitor in use; Chinese
-// text is measured in the face it prints in (ReportFont).
+// text is measured in the face it prints in (PrintFont).
 class TextMeasure {
 public:
     TextMeasure();

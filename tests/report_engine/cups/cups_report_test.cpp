@@ -1,0 +1,87 @@
+#include "../sample_report.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRawFont>
+#include <QRegularExpression>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString RunTool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool WaitForFile(const QString &path)
+{
+    for (int i = 0; i < 300; ++i) {
+        QFile file(path);
+        if (file.exists() && file.size() > 0) {
+            QThread::msleep(500);  // let the writer finish the file
+            return true;
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+QString WithoutBlanks(QString text)
+{
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
+
+// Qt's PDF writer names each glyph by the lowest code point that maps to it,
+// so an ideograph that shares its glyph with a radical (见 and ⻅, 片 and ⽚)
+// reads back as the radical. The page shows the same glyph: that counts as the
+// same character.
+bool SameOnPaper(QChar read, QChar written)
+{
+    if (read == written)
+        return true;
+    QFont face(QStringLiteral("Noto Sans CJK SC"));
+    static const QRawFont raw = QRawFont::fromFont(face);
+    const bool radical = read.unicode() >= 0x2E80 && read.unicode() <= 0x2FDF;
+    return radical && raw.glyphIndexesForString(QString(read)) == raw.glyphIndexesForString(QString(written));
+}
+
+// The report goes to the default printer of the private scheduler, a PDF
+// printer: findings that run over three pages come out as three A4 pages whose
+// text holds every character of the findings once, in order.
+TEST(CupsReport, FindingsOverThreePages)
+{
+    const QString handle = qEnvironmentVariable("RUVURED_CUPS");
+    ASSERT_FALSE(handle.isEmpty()) << "run through ctest: the fixture starts the scheduler";
+    // The default queue's file printer writes each job over this one file.
+    const QString output = handle + "/out/ruvured-pdf.pdf";
+    QFile::remove(output);
+
+    QString findings;
+    for (int i = 1; i <= 29; ++i)
+        findings += QString("%1. 双肺纹理增粗，右下肺见斑片状模糊影（约%2mm）。\r").arg(i).arg(i * 3);
+    SampleReport report;
+    for (TQRLabel *label : {report.QRLabel1, report.QRLabel_jlh, report.QRLabel13, report.QRLabel10})
+        label->SetCaption(QString());
+    SampleReport::Fill(report.QRRichText1, findings);
+    SampleReport::Fill(report.QRRichText2, QString());
+    report.PrintToPrinter();
+
+    ASSERT_TRUE(WaitForFile(output)) << "no PDF came out of the printer";
+    const QString info = RunTool("pdfinfo", {output});
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\b"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 842(\\.\\d+)? pts")))
+        << info.toStdString();
+    const QString text = RunTool("pdftotext", {"-enc", "UTF-8", output, "-"});
+    const QString read = WithoutBlanks(text);
+    const QString written = WithoutBlanks(findings);
+    ASSERT_EQ(read.size(), written.size()) << text.toStdString();
+    for (qsizetype i = 0; i < read.size(); ++i)
+        ASSERT_TRUE(SameOnPaper(read[i], written[i])) << i << ": " << QString(read[i]).toStdString();
+}
+
+}  // namespace
