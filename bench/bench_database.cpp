@@ -92,3 +92,16 @@ long BenchDatabase::residentKilobytes()
     statm >> pages >> resident;
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
+
+std::vector<QVariantList> BenchDatabase::readEverything(sqlite3 *db, const QString &text)
+{
+    std::vector<QVariantList> rows;
+    Statement statement(db, text);
+    while (statement.step()) {
+        QVariantList row;
+        for (int column = 0; column < statement.columnCount(); ++column)
+            row << statement.value(column);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
+#include <vector>
+
+struct sqlite3;
 
 // The benchmarks' database of many stored examinations (about 300 characters
 // each), built once in a folder beside the benchmark programs and kept there.
@@ -14,4 +18,7 @@ public:
 
     // Resident memory of this process, in kilobytes.
     static long residentKilobytes();
+
+    // The benchmarks' reference: every row of `text` read into memory at once.
+    static std::vector<QVariantList> readEverything(sqlite3 *db, const QString &text);
 };

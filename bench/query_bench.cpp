@@ -58,12 +58,7 @@ public:
         fields_.clear();
         for (int column = 0; column < statement.columnCount(); ++column)
             fields_ << FieldDef::fromDeclaredType(statement.columnName(column), statement.declaredType(column));
-        while (statement.step()) {
-            QVariantList row;
-            for (int column = 0; column < statement.columnCount(); ++column)
-                row << statement.value(column);
-            rows_.push_back(std::move(row));
-        }
+        rows_ = BenchDatabase::readEverything(db, text);
         current_ = rows_.empty() ? -1 : 0;
         emit gridReset();
     }

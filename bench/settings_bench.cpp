@@ -80,14 +80,7 @@ void ReferenceReadEveryRow(benchmark::State &state)
         const long before = BenchDatabase::residentKilobytes();
         Connection connection;
         connection.setConnectionString(Connection::connectionStringFor(databaseDirectory()));
-        Statement statement(connection.handle(), QStringLiteral("select * from hzzl"));
-        std::vector<QVariantList> rows;
-        while (statement.step()) {
-            QVariantList row;
-            for (int column = 0; column < statement.columnCount(); ++column)
-                row << statement.value(column);
-            rows.push_back(std::move(row));
-        }
+        const auto rows = BenchDatabase::readEverything(connection.handle(), QStringLiteral("select * from hzzl"));
         added = std::max(added, BenchDatabase::residentKilobytes() - before);
         state.counters["records"] = double(rows.size());
     }

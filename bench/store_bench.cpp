@@ -72,20 +72,6 @@ double msSince(std::chrono::steady_clock::time_point start)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The reference: every row of the result read into memory at opening.
-std::vector<QVariantList> readEverything(sqlite3 *db, const QString &text)
-{
-    std::vector<QVariantList> rows;
-    Statement statement(db, text);
-    while (statement.step()) {
-        QVariantList row;
-        for (int column = 0; column < statement.columnCount(); ++column)
-            row << statement.value(column);
-        rows.push_back(std::move(row));
-    }
-    return rows;
-}
-
 // What a grid reads to paint rows first .. first+gridRows-1.
 void paint(Query &result, int first)
 {
@@ -187,7 +173,7 @@ void RegistrationShow(benchmark::State &state)
         if (cold)
             dropFileCache();
         const auto start = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(readEverything(connection.handle(), "select *  from hzzl").size());
+        benchmark::DoNotOptimize(BenchDatabase::readEverything(connection.handle(), "select *  from hzzl").size());
         reference = msSince(start);
     }
     state.counters["ours_ms"] = ours / double(state.iterations());
@@ -218,7 +204,7 @@ const std::vector<QVariantList> &referenceRows(double *openMs = nullptr, long *a
         connection.setConnectionString(Connection::connectionStringFor(databaseDirectory));
         const long before = BenchDatabase::residentKilobytes();
         const auto start = std::chrono::steady_clock::now();
-        auto all = readEverything(connection.handle(), allRecords);
+        auto all = BenchDatabase::readEverything(connection.handle(), allRecords);
         ms = msSince(start);
         kb = BenchDatabase::residentKilobytes() - before;
         return all;
