@@ -20,6 +20,7 @@
 
 #include "app/form1.h"
 #include "app/startup.h"
+#include "platform/widgets/form.h"
 #include "store/connection.h"
 #include "store/database_creator.h"
 #include "store/query.h"
@@ -99,22 +100,40 @@ void paint(Query &result, int first)
 // ---------------------------------------------------------------- start-up
 
 // Child process: start the program (or an empty window) and say when its
-// first window is on the screen.
+// first window has been painted. Both sides initialise Qt the same way and
+// wait for the same thing: the window exposed and its first paint delivered
+// (the backing store is flushed in the same pass).
+class FirstPaint : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 int runChild(const QString &what, int argc, char **argv)
 {
     QApplication app(argc, argv);
+    FirstPaint firstPaint;
     QWidget *window = nullptr;
     QWidget empty;
     if (what == QLatin1String("program")) {
         Startup::createWindows(databaseDirectory);
-        Form1->Show();
         window = Form1;
+        window->installEventFilter(&firstPaint);
+        Form1->Show();
     } else {
-        empty.resize(341, 171);
-        empty.show();
+        empty.resize(Form::clientSizeFor({341, 171}));
         window = &empty;
+        window->installEventFilter(&firstPaint);
+        empty.show();
     }
-    while (!window->windowHandle() || !window->windowHandle()->isExposed())
+    while (!firstPaint.painted || !window->windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     std::fputs("shown\n", stdout);
     std::fflush(stdout);
