@@ -4,8 +4,9 @@
 //   build/bin/store_bench [--records=N] [--directory=DIR] [--benchmark_filter=...]
 //
 // - StartToMainMenu/{warm,cold}: the real program's start-up, from process
-//   start until the main menu is shown; reference: an empty Qt window.
-//   Target: within twice the reference, warm and cold.
+//   start until the main menu has been painted; reference: an empty Qt window
+//   of the same size, started and painted the same way. Medians of 11 runs
+//   taken in turns. Target: within twice the reference, warm and cold.
 // - RegistrationShow/{warm,cold}: the two statements of every registration
 //   showing through our data sets. Target: under 20 ms cold.
 // - GridMove/*: Ctrl+End, Page Up from the end, the thumb dragged anywhere, on
@@ -20,6 +21,7 @@
 
 #include "app/form1.h"
 #include "app/startup.h"
+#include "platform/widgets/form.h"
 #include "store/connection.h"
 #include "store/database_creator.h"
 #include "store/query.h"
@@ -34,6 +36,7 @@
 #include <QProcess>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstring>
@@ -85,22 +88,40 @@ void paint(Query &result, int first)
 // ---------------------------------------------------------------- start-up
 
 // Child process: start the program (or an empty window) and say when its
-// first window is on the screen.
+// first window has been painted. Both sides initialise Qt the same way and
+// wait for the same thing: the window exposed and its first paint delivered
+// (the backing store is flushed in the same pass).
+class FirstPaint : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 int runChild(const QString &what, int argc, char **argv)
 {
     QApplication app(argc, argv);
+    FirstPaint firstPaint;
     QWidget *window = nullptr;
     QWidget empty;
     if (what == QLatin1String("program")) {
         Startup::createWindows(databaseDirectory);
-        Form1->Show();
         window = Form1;
+        window->installEventFilter(&firstPaint);
+        Form1->Show();
     } else {
-        empty.resize(341, 171);
-        empty.show();
+        empty.resize(Form::clientSizeFor({341, 171}));
         window = &empty;
+        window->installEventFilter(&firstPaint);
+        empty.show();
     }
-    while (!window->windowHandle() || !window->windowHandle()->isExposed())
+    while (!firstPaint.painted || !window->windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     std::fputs("shown\n", stdout);
     std::fflush(stdout);
@@ -125,22 +146,30 @@ double timeChild(const QString &what)
     return ms;
 }
 
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Program and reference run in turns, and the medians are compared: on a
+// shared machine one slow start must not decide the ratio.
 void StartToMainMenu(benchmark::State &state)
 {
     const bool cold = state.range(0) == 1;
-    double program = 0, empty = 0;
+    std::vector<double> program, empty;
     for (auto _ : state) {
         if (cold)
             dropFileCache();
-        program += timeChild(QStringLiteral("program"));
+        program.push_back(timeChild(QStringLiteral("program")));
         if (cold)
             dropFileCache();
-        empty += timeChild(QStringLiteral("empty"));
+        empty.push_back(timeChild(QStringLiteral("empty")));
     }
-    const double n = double(state.iterations());
-    state.counters["program_ms"] = program / n;
-    state.counters["reference_empty_window_ms"] = empty / n;
-    state.counters["ratio"] = program / empty;
+    state.counters["program_ms"] = median(program);
+    state.counters["reference_empty_window_ms"] = median(empty);
+    state.counters["ratio"] = median(program) / median(empty);
     state.SetLabel(cold ? "cold; target ratio <= 2" : "warm; target ratio <= 2");
 }
 
@@ -303,7 +332,7 @@ int main(int argc, char **argv)
     databaseDirectory = BenchDatabase::prepare(argc, argv);
 
     benchmark::RegisterBenchmark("StartToMainMenu", StartToMainMenu)->ArgNames({"cold"})->Arg(0)->Arg(1)
-        ->Iterations(3)->Unit(benchmark::kMillisecond);
+        ->Iterations(11)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("RegistrationShow", RegistrationShow)->ArgNames({"cold"})->Arg(0)->Arg(1)
         ->Iterations(5)->Unit(benchmark::kMillisecond);
     for (const auto &[name, kind] : {std::pair{"GridMove/CtrlEnd", 0}, {"GridMove/PageUpFromEnd", 1}, {"GridMove/Thumb", 2}})

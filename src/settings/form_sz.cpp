@@ -6,6 +6,7 @@
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/event_hooks.h"
 #include "platform/widgets/failure_guard.h"
+#include "platform/widgets/picture.h"
 #include "platform/widgets/ui_font.h"
 
 #include <QComboBox>
@@ -62,10 +63,8 @@ DataGrid *grid(QWidget *parent, const QRect &place, GridSource *source, bool row
 // Decoration only: a JPEG compiled into the program, stretched to its box.
 QLabel *picture(QWidget *parent, const QString &resource, const QRect &place)
 {
-    auto *label = new QLabel(parent);
+    auto *label = new Picture(parent, resource, "JPEG");
     label->setGeometry(place);
-    label->setScaledContents(true);
-    label->setPixmap(QPixmap(resource, "JPEG"));
     return label;
 }
 

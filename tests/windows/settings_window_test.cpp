@@ -83,16 +83,22 @@ TEST_F(SettingsWindow, PickerOffersAnAddedDepartment)
     EXPECT_EQ(shown(Form5->DBGrid1), (QStringList{"内科|nk", "外科|wk"}));
 }
 
-// The two pictures are real JPEGs of their own size, stretched to their boxes.
+// The two pictures are real JPEGs of their own size, stretched to their boxes;
+// each is decoded when its page is first shown, not at start-up.
 TEST_F(SettingsWindow, DecorationPictures)
 {
     const struct {
+        QWidget *page;
         QLabel *image;
         QSize picture;
         QRect box;
-    } pictures[] = {{Form_sz->Image1, {578, 850}, {408, 16, 129, 305}},
-                    {Form_sz->Image2, {600, 450}, {184, 128, 353, 193}}};
+    } pictures[] = {{Form_sz->TabSheet1, Form_sz->Image1, {578, 850}, {408, 16, 129, 305}},
+                    {Form_sz->TabSheet3, Form_sz->Image2, {600, 450}, {184, 128, 353, 193}}};
+    for (const auto &p : pictures)
+        EXPECT_TRUE(p.image->pixmap().isNull());
+    openSettings();
     for (const auto &p : pictures) {
+        showPage(p.page);
         EXPECT_EQ(p.image->pixmap().size(), p.picture);
         EXPECT_TRUE(p.image->hasScaledContents());
         EXPECT_EQ(p.image->geometry(), p.box);
