@@ -7,6 +7,7 @@
 #include "query/form_cx.h"
 #include "registration/form_zj.h"
 #include "reporting/form_dy.h"
+#include "reporting/qrreport7.h"
 #include "window_focus.h"
 
 #include <QComboBox>
@@ -390,6 +391,28 @@ TEST_F(PrintReport, NoPrinterIsToldNotHidden)
         QTest::mouseClick(Form_zj->Button2, Qt::LeftButton);
     }
     EXPECT_EQ(stored(), 2);
+}
+
+// The report is built at start-up with the windows: it must not wait on a
+// printer or a print service that does not answer.
+TEST(DiagnosisReport, BuildingItReachesNoPrinter)
+{
+    int devices = 0;
+    PrinterDevice::setFactory([&] {
+        ++devices;
+        return std::make_unique<RecordingPrinter>(std::make_shared<PrinterRecording>());
+    });
+    TQRReport7 report;
+    PrinterDevice::setFactory({});
+    EXPECT_EQ(devices, 0);
+    // Until the first print the data labels hold their own names.
+    const std::pair<TQRLabel *, const char *> data[] = {
+        {report.QRLabel_jlh, "QRLabel_jlh"}, {report.QRLabel_xm, "QRLabel_xm"}, {report.QRLabel_xb, "QRLabel_xb"},
+        {report.QRLabel_nl, "QRLabel_nl"},   {report.QRLabel_ks, "QRLabel_ks"}, {report.QRLabel_bw, "QRLabel_bw"},
+        {report.QRLabel_zd, "QRLabel_zd"},   {report.QRLabel_zz, "QRLabel_zz"}, {report.QRLabel_rq, "QRLabel_rq"},
+    };
+    for (const auto &[label, name] : data)
+        EXPECT_EQ(label->Caption(), QString::fromLatin1(name));
 }
 
 }  // namespace
