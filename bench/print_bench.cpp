@@ -12,6 +12,7 @@
 // presses are timed once more on that scheduler's default queue.
 
 #include "pdf_printer.h"
+#include "sample_examination.h"
 #include "sample_findings.h"
 
 #include "app/form1.h"
@@ -24,7 +25,6 @@
 #include "store/database_creator.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -65,15 +65,7 @@ void registerPatient(int pages)
 {
     Form1->Button1->click();
     Form_zj->Button1->click();
-    Form_dy->Label6->setText(QStringLiteral("张三"));
-    Form_dy->Label7->setText(QStringLiteral("男"));
-    Form_dy->Label10->setText(QStringLiteral("45"));
-    Form_dy->Label12->setText(QStringLiteral("内科"));
-    Form_dy->Label16->setText(QStringLiteral("胸部正位"));
-    Form_dy->Label19->setText(QStringLiteral("咳嗽待查"));
-    Form_dy->Label23->setText(QStringLiteral("12"));
-    Form_dy->Memo2->setText(SampleFindings::text(SampleFindings::linesFor(pages)));
-    Form_dy->Memo3->setText(QStringLiteral("心肺膈未见明显异常。"));
+    fillReportWindow(SampleFindings::text(SampleFindings::linesFor(pages)), QStringLiteral("心肺膈未见明显异常。"));
 }
 
 // Presses of "打印" on a report of `pages` pages; the mean in milliseconds.

@@ -6,6 +6,7 @@
 #include "platform/core/convert.h"
 #include "query/form_cx.h"
 #include "registration/form_zj.h"
+#include "sample_examination.h"
 #include "reporting/form_dy.h"
 #include "reporting/qrreport7.h"
 #include "window_focus.h"
@@ -80,15 +81,7 @@ protected:
         openRegistration();
         QTest::mouseClick(Form_zj->Button1, Qt::LeftButton);
         ASSERT_TRUE(Form_dy->isVisible());
-        Form_dy->Label6->setText(QStringLiteral("张三"));
-        Form_dy->Label7->setText(QStringLiteral("男"));
-        Form_dy->Label10->setText(QStringLiteral("45"));
-        Form_dy->Label12->setText(QStringLiteral("内科"));
-        Form_dy->Label16->setText(QStringLiteral("胸部正位"));
-        Form_dy->Label19->setText(QStringLiteral("咳嗽待查"));
-        Form_dy->Label23->setText(QStringLiteral("12"));
-        Form_dy->Memo2->setText(findings);
-        Form_dy->Memo3->setText(opinion);
+        fillReportWindow(findings, opinion);
     }
 
     static void pressPrint() { QTest::mouseClick(Form_dy->Button5, Qt::LeftButton); }
