@@ -1,4 +1,4 @@
-// Printing the diagnosis report: one page like it, generated and handed to
+// Printing the diagnosis report: one page, generated and handed to
 // the printer, under 100 ms; and findings that run to 10 and 100 pages, where
 // time must grow linearly (100 pages under 12 times 10 pages) and peak memory
 // stay flat (under twice that of one page). Beside each run: the same text
@@ -9,12 +9,12 @@
 // The device is a 600 dpi A4 PDF writer whose output is thrown away, so the
 // figures hold the engine, text layout and PDF generation, not a spooler.
 
+#include "pdf_printer.h"
 #include "platform/printing/print_font.h"
-#include "platform/printing/printer_device.h"
-#include "sample_report.h"
+#include "reporting/qrreport7.h"
+#include "sample_findings.h"
 
 #include <QApplication>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
@@ -22,62 +22,9 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <string>
 
 namespace {
-
-constexpr const char *Discarded = "/dev/null";
-
-// A 600 dots-per-inch A4 printer that writes PDF and throws it away.
-class PdfPrinter : public PrinterDevice {
-public:
-    bool serviceReachable() const override { return true; }
-    QStringList printerNames() const override { return {QStringLiteral("bench")}; }
-    int defaultPrinterIndex() const override { return 0; }
-    void select(int) override { resetDeviceMode(); }
-    QString deviceName() const override { return QStringLiteral("bench"); }
-    QString driverName() const override { return QStringLiteral("pdf"); }
-    QString portName() const override { return QStringLiteral("null"); }
-    DeviceMode deviceMode() const override { return mode_; }
-    void setDeviceMode(const DeviceMode &mode) override { mode_ = mode; }
-    void resetDeviceMode() override
-    {
-        mode_ = DeviceMode();
-        mode_.fields = DeviceMode::DM_ORIENTATION | DeviceMode::DM_PAPERSIZE | DeviceMode::DM_COPIES;
-        mode_.paperSize = 9;
-    }
-    QList<int> paperCodes() const override { return {9}; }
-    DeviceMeasurements measurements() const override { return {600, 600, 4961, 7016, 0, 0}; }
-    void beginDocument(const QString &title) override
-    {
-        writer_ = std::make_unique<QPdfWriter>(QString::fromLatin1(Discarded));
-        Prepare(*writer_);
-        writer_->setTitle(title);
-        painter_.begin(writer_.get());
-    }
-    void newPage() override { writer_->newPage(); }
-    void endDocument() override
-    {
-        painter_.end();
-        writer_.reset();
-    }
-    void abortDocument() override { endDocument(); }
-    bool printing() const override { return painter_.isActive(); }
-    QPainter &canvas() override { return painter_; }
-
-    static void Prepare(QPdfWriter &writer)
-    {
-        writer.setResolution(600);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    }
-
-private:
-    DeviceMode mode_;
-    std::unique_ptr<QPdfWriter> writer_;
-    QPainter painter_;
-};
 
 long StatusKilobytes(const char *field)
 {
@@ -98,28 +45,6 @@ void ResetPeak()
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
-// Findings of `lines` phrases, one line each in the report's 161 mm box.
-QString Findings(int lines)
-{
-    const QString phrases[] = {
-        QStringLiteral("两肺纹理清晰，走行自然，肺野内未见明确实质性病变。"),
-        QStringLiteral("双肺门影不大，纵隔居中，心影大小、形态未见异常。"),
-        QStringLiteral("两膈面光整，肋膈角锐利。"),
-        QStringLiteral("腰椎生理曲度变直，诸椎体边缘骨质增生，呈唇样改变。"),
-    };
-    QString text;
-    for (int i = 0; i < lines; ++i)
-        text += phrases[i % 4] + QChar(13);
-    return text;
-}
-
-// Lines that fill `pages` pages: 10 in the box on page 1, 12 on each later
-// page, where the band grows by two steps.
-int LinesFor(int pages)
-{
-    return pages == 1 ? 8 : 10 + 12 * (pages - 1);
-}
-
 struct Figures {
     double ms = 0;
     double peakMB = 0;
@@ -130,10 +55,10 @@ std::map<std::string, Figures> results;
 void Report(benchmark::State &state)
 {
     const int pages = int(state.range(0));
-    SampleReport report;
+    TQRReport7 report;
     report.QRLabel_jlh->SetCaption(QStringLiteral("2026120901"));
-    SampleReport::Fill(report.QRRichText1, Findings(LinesFor(pages)));
-    SampleReport::Fill(report.QRRichText2, QStringLiteral("心肺膈未见明显异常。"));
+    report.QRRichText1->AddLine(SampleFindings::text(SampleFindings::linesFor(pages)));
+    report.QRRichText2->AddLine(QStringLiteral("心肺膈未见明显异常。"));
     report.PrintToPrinter();  // fonts and first-use caches are loaded outside the figures
     ResetPeak();
     double total = 0;
@@ -154,12 +79,12 @@ void Report(benchmark::State &state)
 void TextDocumentReference(benchmark::State &state)
 {
     const int pages = int(state.range(0));
-    QString text = Findings(LinesFor(pages));
+    QString text = SampleFindings::text(SampleFindings::linesFor(pages));
     text.replace(QChar(13), QChar(10));
     // The text in the findings box's width, page after page.
     const auto print = [&] {
-        QPdfWriter writer(QString::fromLatin1(Discarded));
-        PdfPrinter::Prepare(writer);
+        QPdfWriter writer(QString::fromLatin1(PdfPrinter::Discarded));
+        PdfPrinter::prepare(writer);
         writer.setPageMargins(QMarginsF(24.817, 65.033, 24.0, 26.93), QPageLayout::Millimeter);
         QTextDocument document;
         document.setDefaultFont(PrintFont::withChineseFace(QFont(QStringLiteral("Arial"), 14)));
@@ -204,7 +129,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    PrinterDevice::setFactory([] { return std::make_unique<PdfPrinter>(); });
+    PdfPrinter::install();
     // Memory peaks are taken from the smallest run up, so a later run never
     // reuses what an earlier, larger one freed.
     for (int pages : {1, 10, 100}) {

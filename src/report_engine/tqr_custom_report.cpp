@@ -269,7 +269,9 @@ void TQRCustomReport::PrintToPrinter()
         if (AfterPreview)
             AfterPreview(this);
     };
-    if (!printer->PrinterAvailable())
+    printerFound_ = printer->PrinterAvailable();
+    spoolerReached_ = printer->SpoolerReachable();
+    if (!printerFound_)
         return;
     struct RestoreSlot {
         TQRPrinter *&slot;

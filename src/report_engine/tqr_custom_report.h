@@ -105,6 +105,10 @@ public:
     // returns the report to idle and reaches the caller.
     void PrintToPrinter();
     virtual void GeneratePages();
+    // What the last PrintToPrinter found: false when there was no printer, so
+    // nothing was printed; then whether the print service answered at all.
+    bool PrinterFound() const { return printerFound_; }
+    bool SpoolerReached() const { return spoolerReached_; }
     bool RunActive() const { return runActive_; }
     bool CancelFlag() const { return cancelFlag_; }
     // The printer object of the current run; none outside runs.
@@ -152,6 +156,8 @@ private:
     bool loading_ = false;
 
     // Run state.
+    bool printerFound_ = true;
+    bool spoolerReached_ = true;
     bool runActive_ = false;
     bool starting_ = false;  // PrintToPrinter under way
     bool cancelFlag_ = false;

@@ -3,9 +3,12 @@
 #include "app/shared_state.h"
 #include "app/form1.h"
 #include "platform/widgets/controls.h"
+#include "platform/widgets/dialogs.h"
 #include "platform/widgets/event_hooks.h"
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/ui_font.h"
+#include "registration/form_zj.h"
+#include "reporting/qrreport7.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -102,6 +105,7 @@ TForm_dy::TForm_dy()
     EventHooks::onClick(Memo2, [this] { Memo2Click(); });
     EventHooks::onClick(Memo3, [this] { Memo3Click(); });
     EventHooks::onDblClick(Memo1, [this] { Memo1DblClick(); });
+    connect(Button5, &QPushButton::clicked, this, FailureGuard::wrap([this] { Button5Click(); }));
     connect(Button6, &QPushButton::clicked, this, FailureGuard::wrap([this] { Button6Click(); }));
 }
 
@@ -146,6 +150,67 @@ void TForm_dy::Memo1DblClick()
         Memo3->setText(Memo3->text() + Memo1->text() + QChar(13));
     else if (PhraseTarget == 0)
         Memo2->setText(Memo2->text() + Memo1->text() + QChar(13));
+}
+
+void TForm_dy::Button5Click()
+{
+    if (ReportMode == 1) {
+        examination().appendTo(ADODataSet1);
+        printReport();
+    } else if (ReportMode == 2) {
+        printReport();
+    }
+}
+
+ExaminationRecord TForm_dy::examination() const
+{
+    ExaminationRecord record;
+    record.recordNumber = Label14->text();
+    record.name = Label6->text();
+    record.sex = Label7->text();
+    record.age = Label10->text();
+    record.department = Label12->text();
+    record.site = Label16->text();
+    record.diagnosis = Label19->text();
+    record.date = Label17->text();
+    record.bed = Label23->text();
+    record.findings = Memo2->text();
+    record.opinion = Memo3->text();
+    return record;
+}
+
+void TForm_dy::printReport()
+{
+    TQRReport7 &report = *QRReport7;
+    report.QRRichText1->ClearLines();
+    report.QRRichText2->ClearLines();
+    // Untrimmed: the printed labels keep their blanks.
+    report.QRLabel_jlh->SetCaption(Label14->text());
+    report.QRLabel_xm->SetCaption(Label6->text());
+    report.QRLabel_xb->SetCaption(Label7->text());
+    report.QRLabel_nl->SetCaption(Label10->text());
+    report.QRLabel_ks->SetCaption(Label12->text());
+    report.QRLabel_bw->SetCaption(Label16->text());
+    report.QRLabel_zd->SetCaption(Label19->text());
+    report.QRLabel_rq->SetCaption(Label17->text());
+    report.QRLabel_zz->SetCaption(Label23->text());
+    report.QRRichText1->AddLine(Memo2->text());
+    report.QRRichText2->AddLine(Memo3->text());
+    Close();
+    // A printer failure leaves the operator at the main menu, which the
+    // registration or query window showed when it closed.
+    report.PrintToPrinter();
+    Form1->hide();
+    Form_zj->Show();
+    // Without a printer the run returns having printed nothing; the operator
+    // must not walk away believing the report is on paper.
+    if (!report.PrinterFound()) {
+        const QString why = report.SpoolerReached()
+            ? QStringLiteral("这台电脑没有安装打印机")
+            : QStringLiteral("无法连接打印服务（打印系统没有运行或没有响应）");
+        Dialogs::current().message(why + QStringLiteral("，报告没有打印。\n检查记录已保存在数据库中，"
+                                                        "可以在查询窗口中找到这份记录重新打印。"));
+    }
 }
 
 void TForm_dy::Button6Click()

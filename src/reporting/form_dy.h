@@ -3,6 +3,7 @@
 #include "platform/widgets/data_grid.h"
 #include "platform/widgets/form.h"
 #include "platform/widgets/memo.h"
+#include "store/examination_record.h"
 #include "store/query.h"
 #include "store/table_data_set.h"
 
@@ -46,7 +47,13 @@ private:
     void Memo2Click();
     void Memo3Click();
     void Memo1DblClick();
+    void Button5Click();
     void Button6Click();
+
+    // The labels and memos as one examination, for the save.
+    ExaminationRecord examination() const;
+    // Fills QRReport7 from the window, prints it and opens registration.
+    void printReport();
 };
 
 extern TForm_dy *Form_dy;

@@ -11,6 +11,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QPushButton>
 #include <QTest>
 
@@ -70,7 +71,16 @@ void WindowTest::type(const QString &text)
 {
     QWidget *target = focused();
     ASSERT_NE(target, nullptr) << "no control has the focus";
-    QTest::keyClicks(target, text);
+    for (const QChar c : text) {
+        if (c.unicode() < 128) {
+            QTest::keyClicks(target, QString(c));
+        } else {
+            // Chinese arrives as the input method's committed text, not as keys.
+            QInputMethodEvent commit;
+            commit.setCommitString(QString(c));
+            QCoreApplication::sendEvent(target, &commit);
+        }
+    }
 }
 
 void WindowTest::clickCell(DataGrid *grid, int row)

@@ -29,6 +29,7 @@ protected:
     // The operator's keyboard: keys go to whatever has the focus.
     static QWidget *focused();
     static void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Latin keys are typed; other characters come committed by the input method.
     static void type(const QString &text);
 
     static void clickCell(DataGrid *grid, int row);

@@ -1,34 +1,12 @@
 #include "../sample_report.h"
+#include "pdf_output.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRawFont>
 #include <QRegularExpression>
-#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
-
-QString RunTool(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-bool WaitForFile(const QString &path)
-{
-    for (int i = 0; i < 300; ++i) {
-        QFile file(path);
-        if (file.exists() && file.size() > 0) {
-            QThread::msleep(500);  // let the writer finish the file
-            return true;
-        }
-        QThread::msleep(100);
-    }
-    return false;
-}
 
 QString WithoutBlanks(QString text)
 {
@@ -71,12 +49,12 @@ TEST(CupsReport, FindingsOverThreePages)
     SampleReport::Fill(report.QRRichText2, QString());
     report.PrintToPrinter();
 
-    ASSERT_TRUE(WaitForFile(output)) << "no PDF came out of the printer";
-    const QString info = RunTool("pdfinfo", {output});
+    ASSERT_TRUE(PdfOutput::waitForFile(output)) << "no PDF came out of the printer";
+    const QString info = PdfOutput::runTool("pdfinfo", {output});
     EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\b"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 842(\\.\\d+)? pts")))
         << info.toStdString();
-    const QString text = RunTool("pdftotext", {"-enc", "UTF-8", output, "-"});
+    const QString text = PdfOutput::runTool("pdftotext", {"-enc", "UTF-8", output, "-"});
     const QString read = WithoutBlanks(text);
     const QString written = WithoutBlanks(findings);
     ASSERT_EQ(read.size(), written.size()) << text.toStdString();

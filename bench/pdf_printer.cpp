@@ -1,0 +1,34 @@
+#include "pdf_printer.h"
+
+void PdfPrinter::install()
+{
+    PrinterDevice::setFactory([] { return std::make_unique<PdfPrinter>(); });
+}
+
+void PdfPrinter::prepare(QPdfWriter &writer)
+{
+    writer.setResolution(600);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
+void PdfPrinter::resetDeviceMode()
+{
+    mode_ = DeviceMode();
+    mode_.fields = DeviceMode::DM_ORIENTATION | DeviceMode::DM_PAPERSIZE | DeviceMode::DM_COPIES;
+    mode_.paperSize = 9;
+}
+
+void PdfPrinter::beginDocument(const QString &title)
+{
+    writer_ = std::make_unique<QPdfWriter>(QString::fromLatin1(Discarded));
+    prepare(*writer_);
+    writer_->setTitle(title);
+    painter_.begin(writer_.get());
+}
+
+void PdfPrinter::endDocument()
+{
+    painter_.end();
+    writer_.reset();
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Reading back what a PDF printer wrote.
+namespace PdfOutput {
+
+// Standard output of `program` with `arguments`, after it has ended.
+QString runTool(const QString &program, const QStringList &arguments);
+
+// Waits up to 30 s for `path` to exist with some content, then lets its writer finish.
+bool waitForFile(const QString &path);
+
+}  // namespace PdfOutput
