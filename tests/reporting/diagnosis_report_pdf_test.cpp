@@ -34,18 +34,8 @@ QList<Word> wordsOf(const QString &pdf)
     static const QRegularExpression word(
         QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"[\\d.]+\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
     QList<Word> words;
-    for (const QRegularExpressionMatch &m : word.globalMatch(html)) {
-        // Qt's PDF writer names a glyph by its lowest code point, so some
-        // ideographs read back as the radicals of the same glyph (人 as ⼈, 见 as ⻅).
-        QString text;
-        for (const QChar c : m.captured(4)) {
-            if (c.unicode() >= 0x2F00 && c.unicode() <= 0x2FDF)  // Kangxi radicals map to their ideographs
-                text += QString(c).normalized(QString::NormalizationForm_KC);
-            else
-                text += c.unicode() == 0x2EC5 ? QChar(0x89C1) : c;
-        }
-        words.append({text, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()});
-    }
+    for (const QRegularExpressionMatch &m : word.globalMatch(html))
+        words.append({m.captured(4), m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble()});
     return words;
 }
 

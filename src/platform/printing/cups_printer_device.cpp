@@ -1,9 +1,11 @@
 #include "platform/printing/cups_printer_device.h"
 
 #include "platform/printing/cups_job.h"
+#include "platform/printing/pdf_text_map.h"
 #include "platform/core/failure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QTemporaryFile>
@@ -238,6 +240,16 @@ void CupsPrinterDevice::newPage()
         throw Failure(QStringLiteral("无法写出打印文件，报告没有打印"));
 }
 
+// The finished file with its text readable as the ideographs it shows.
+static bool preferIdeographs(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const QByteArray repaired = PdfTextMap::preferIdeographs(file.readAll());
+    return file.resize(0) && file.write(repaired) == repaired.size() && file.flush();
+}
+
 void CupsPrinterDevice::endDocument()
 {
     CupsJob::Options options;
@@ -248,10 +260,15 @@ void CupsPrinterDevice::endDocument()
         options.append({"copies", QByteArray::number(mode_.copies)});
     if (mode_.fields & DeviceMode::DM_DUPLEX)
         options.append({"sides", Sides(mode_.duplex)});
+    // A queue that takes PostScript (a PDF printer such as cups-pdf among
+    // them) gets the report converted by the scheduler; Ghostscript's
+    // conversion turns the embedded fonts into nameless outlines, so the text
+    // of a printed PDF could no longer be searched or copied. Cairo keeps it.
+    options.append({QByteArray("pdftops-renderer"), QByteArray("pdftocairo")});
     const bool written = painter_.end();
     writer_.reset();
     try {
-        if (!written)
+        if (!written || !preferIdeographs(file_->fileName()))
             throw Failure(QStringLiteral("无法写出打印文件，报告没有打印"));
         CupsJob::submit(name_, title_, file_->fileName(), options);
     } catch (...) {
