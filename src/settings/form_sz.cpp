@@ -113,7 +113,6 @@ TForm_sz::TForm_sz()
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setGeometry(0, 0, 550, 357);
-    PageControl1->setFont(UiFont::make(11, true));
     auto page = [this](const QString &text) {
         auto *sheet = new QWidget;
         PageControl1->addTab(sheet, text);
@@ -214,7 +213,7 @@ void TForm_sz::buildTitlePage()
 {
     // The page takes the page control's bold font; the group box is plain.
     QWidget *sheet = TabSheet3;
-    const QFont bold = PageControl1->font();
+    const QFont bold = tabFont();
     DBGrid3 = grid(sheet, {0, 8, 177, 313}, &DataSource3, true, true);
     Button13 = Controls::button(sheet, QStringLiteral("添加"), {384, 24, 57, 25}, bold);
     Button14 = Controls::button(sheet, QStringLiteral("修改"), {472, 24, 59, 25}, bold);
@@ -292,8 +291,16 @@ void TForm_sz::connectPage(EditModePage &page, QPushButton *add, QPushButton *mo
     grid->onCellClick([&page] { page.cellClick(); });
 }
 
+QFont TForm_sz::tabFont()
+{
+    return UiFont::make(11, true);
+}
+
 void TForm_sz::FormShow()
 {
+    // The tabs are measured in their bold font only now: measuring it while
+    // the window is built, hidden, would load its faces before the main menu.
+    PageControl1->setFont(tabFont());
     // The page current when the window was hidden shows with it, then the first page is brought forward.
     FailureGuard::run([this] { pageShown(PageControl1->currentWidget()); });
     PageControl1->setCurrentWidget(TabSheet1);

@@ -94,6 +94,8 @@ protected:
     void FormClose() override;
 
 private:
+    // The page control's bold face, taken by the tabs and the title page.
+    static QFont tabFont();
     struct NamePage;
     void buildNamePage(const NamePage &page);
     void buildNamePages();

@@ -30,6 +30,32 @@ TEST(Memo, GivesBackExactlyTheLineBreaksItWasGiven)
     EXPECT_EQ(memo.text(), "a\r\nb");
 }
 
+// A font given while hidden is held back until the memo is shown; it must
+// not be lost, nor held back from a memo already on screen.
+TEST(Memo, LaysOutItsTextInTheFontLastGiven)
+{
+    struct Case {
+        const char *name;
+        bool shownFirst;
+    };
+    for (const Case &c : {Case{"hidden", false}, Case{"shown", true}}) {
+        SCOPED_TRACE(c.name);
+        Memo memo;
+        memo.setText(QStringLiteral("检查所见\r\n第二行"));
+        if (c.shownFirst)
+            memo.show();
+        QFont font = memo.font();
+        font.setPixelSize(23);
+        memo.setFont(font);
+        if (c.shownFirst) {
+            EXPECT_EQ(memo.document()->defaultFont().pixelSize(), 23);
+        }
+        memo.show();
+        EXPECT_EQ(memo.document()->defaultFont().pixelSize(), 23);
+        EXPECT_EQ(memo.text(), QStringLiteral("检查所见\r\n第二行"));
+    }
+}
+
 TEST(EventHooks, KeysArriveAsTheirCharacters)
 {
     const struct {

@@ -85,3 +85,22 @@ void Memo::keyPressEvent(QKeyEvent *event)
         textCursor().block().setUserState(separator);
     }
 }
+
+void Memo::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange && !isVisible()) {
+        fontPending_ = true;
+        return;
+    }
+    QPlainTextEdit::changeEvent(event);
+}
+
+void Memo::showEvent(QShowEvent *event)
+{
+    if (fontPending_) {
+        fontPending_ = false;
+        QEvent fontChange(QEvent::FontChange);
+        QPlainTextEdit::changeEvent(&fontChange);
+    }
+    QPlainTextEdit::showEvent(event);
+}
