@@ -4,10 +4,31 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QProxyStyle>
+
+namespace {
+
+// Cell text sits 2 pixels from the cell's edges, as the column widths
+// (characters times the width of "0", plus 4) assume; the toolkit's own
+// margin is wider and would cut a ten-digit record number short.
+class CellMargins : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        if (metric == PM_FocusFrameHMargin)
+            return 1;  // the text margin is this plus 1
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+} // namespace
 
 DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
 {
     setModel(&model_);
+    auto *style = new CellMargins;
+    style->setParent(this);
+    setStyle(style);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
