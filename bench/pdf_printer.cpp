@@ -1,15 +1,34 @@
 #include "pdf_printer.h"
 
+#include "platform/printing/print_font.h"
+
+#include <QTextDocument>
+
 void PdfPrinter::install()
 {
     PrinterDevice::setFactory([] { return std::make_unique<PdfPrinter>(); });
 }
 
-void PdfPrinter::prepare(QPdfWriter &writer)
+namespace {
+
+void prepare(QPdfWriter &writer)
 {
     writer.setResolution(600);
     writer.setPageSize(QPageSize(QPageSize::A4));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+}
+
+} // namespace
+
+void PdfPrinter::printReference(const std::function<void(QTextDocument &)> &fill, const QMarginsF &millimetres)
+{
+    QPdfWriter writer(QString::fromLatin1(Discarded));
+    prepare(writer);
+    writer.setPageMargins(millimetres, QPageLayout::Millimeter);
+    QTextDocument document;
+    document.setDefaultFont(PrintFont::withChineseFace(QFont(QStringLiteral("Arial"), 14)));
+    fill(document);
+    document.print(&writer);
 }
 
 void PdfPrinter::resetDeviceMode()

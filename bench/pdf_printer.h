@@ -4,7 +4,10 @@
 
 #include <QPainter>
 #include <QPdfWriter>
+#include <functional>
 #include <memory>
+
+class QTextDocument;
 
 // A 600 dots-per-inch A4 printer that writes PDF and throws it away, so the
 // benchmarks time the engine, text layout and PDF generation, not a spooler.
@@ -12,8 +15,10 @@ class PdfPrinter : public PrinterDevice {
 public:
     // Makes every new printer device a PdfPrinter.
     static void install();
-    // A writer on the same paper and resolution, for the reference printouts.
-    static void prepare(QPdfWriter &writer);
+    // The reference printout: a QTextDocument in the report's 14-point font,
+    // filled by `fill`, printed on the same paper and resolution within
+    // `millimetres` of margin and thrown away.
+    static void printReference(const std::function<void(QTextDocument &)> &fill, const QMarginsF &millimetres);
     static constexpr const char *Discarded = "/dev/null";
 
     bool serviceReachable() const override { return true; }

@@ -17,7 +17,6 @@
 
 #include "app/form1.h"
 #include "app/startup.h"
-#include "platform/printing/print_font.h"
 #include "platform/widgets/dialogs.h"
 #include "registration/form_zj.h"
 #include "reporting/form_dy.h"
@@ -120,13 +119,8 @@ void TextDocumentReference(benchmark::State &state)
     double total = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        QPdfWriter writer(QString::fromLatin1(PdfPrinter::Discarded));
-        PdfPrinter::prepare(writer);
-        writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-        QTextDocument document;
-        document.setDefaultFont(PrintFont::withChineseFace(QFont(QStringLiteral("Arial"), 14)));
-        document.setHtml(html);
-        document.print(&writer);
+        PdfPrinter::printReference([&](QTextDocument &document) { document.setHtml(html); },
+                                   QMarginsF(10, 10, 10, 10));
         total += millisecondsSince(start);
     }
     milliseconds["reference/" + std::to_string(pages)] = total / double(state.iterations());

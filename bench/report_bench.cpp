@@ -10,12 +10,10 @@
 // figures hold the engine, text layout and PDF generation, not a spooler.
 
 #include "pdf_printer.h"
-#include "platform/printing/print_font.h"
 #include "reporting/qrreport7.h"
 #include "sample_findings.h"
 
 #include <QApplication>
-#include <QPdfWriter>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -83,13 +81,8 @@ void TextDocumentReference(benchmark::State &state)
     text.replace(QChar(13), QChar(10));
     // The text in the findings box's width, page after page.
     const auto print = [&] {
-        QPdfWriter writer(QString::fromLatin1(PdfPrinter::Discarded));
-        PdfPrinter::prepare(writer);
-        writer.setPageMargins(QMarginsF(24.817, 65.033, 24.0, 26.93), QPageLayout::Millimeter);
-        QTextDocument document;
-        document.setDefaultFont(PrintFont::withChineseFace(QFont(QStringLiteral("Arial"), 14)));
-        document.setPlainText(text);
-        document.print(&writer);
+        PdfPrinter::printReference([&](QTextDocument &document) { document.setPlainText(text); },
+                                   QMarginsF(24.817, 65.033, 24.0, 26.93));
     };
     print();
     ResetPeak();

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -44,9 +45,8 @@ QList<Word> wordsOf(const QString &pdf)
 // at 150 dpi looking like the reference picture.
 TEST(DiagnosisReportOnCups, OneA4PageAsTheLayoutPutsIt)
 {
-    const QString handle = qEnvironmentVariable("RUVURED_CUPS");
-    ASSERT_FALSE(handle.isEmpty()) << "run through ctest: the fixture starts the scheduler";
-    const QString output = handle + "/out/ruvured-pdf.pdf";
+    const QString output = PdfOutput::defaultQueueOutput();
+    ASSERT_FALSE(output.isEmpty()) << "run through ctest: the fixture starts the scheduler";
     QFile::remove(output);
 
     const QString date = Convert::dateToStr(QDate(2006, 3, 5));
@@ -119,7 +119,7 @@ TEST(DiagnosisReportOnCups, OneA4PageAsTheLayoutPutsIt)
     }
 
     // The page as it looks, against the picture checked by eye when the layout was made.
-    const QString rendered = handle + "/diagnosis_report_150dpi";
+    const QString rendered = QFileInfo(output).absolutePath() + "/diagnosis_report_150dpi";
     QFile::remove(rendered + ".png");
     PdfOutput::runTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"),
                                                     QStringLiteral("-singlefile"), output, rendered});

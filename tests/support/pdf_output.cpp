@@ -12,6 +12,12 @@ QString PdfOutput::runTool(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+QString PdfOutput::defaultQueueOutput()
+{
+    const QString handle = qEnvironmentVariable("RUVURED_CUPS");
+    return handle.isEmpty() ? QString() : handle + QStringLiteral("/out/ruvured-pdf.pdf");
+}
+
 bool PdfOutput::waitForFile(const QString &path)
 {
     for (int i = 0; i < 300; ++i) {

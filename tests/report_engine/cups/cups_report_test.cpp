@@ -18,10 +18,8 @@ QString WithoutBlanks(QString text)
 // text holds every character of the findings once, in order.
 TEST(CupsReport, FindingsOverThreePages)
 {
-    const QString handle = qEnvironmentVariable("RUVURED_CUPS");
-    ASSERT_FALSE(handle.isEmpty()) << "run through ctest: the fixture starts the scheduler";
-    // The default queue's file printer writes each job over this one file.
-    const QString output = handle + "/out/ruvured-pdf.pdf";
+    const QString output = PdfOutput::defaultQueueOutput();
+    ASSERT_FALSE(output.isEmpty()) << "run through ctest: the fixture starts the scheduler";
     QFile::remove(output);
 
     QString findings;
