@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "platform/widgets/failure_guard.h"
+#include "platform/widgets/ui_font.h"
 #include "query/form_cx.h"
 #include "registration/form5.h"
 #include "registration/form6.h"
@@ -10,8 +11,15 @@
 #include "reporting/qrreport7.h"
 #include "settings/form_sz.h"
 
+#include <QApplication>
+
 void Startup::createWindows(const QString &programDirectory)
 {
+    // Message boxes, the print progress window and every other text without a
+    // window font of its own take the windows' face. The toolkit's default
+    // would draw their Chinese with whatever face the locale prefers, Japanese
+    // glyph shapes outside a Chinese locale.
+    QApplication::setFont(UiFont::make(11));
     Form1 = new TForm1(programDirectory);
     FailureGuard::run([] { Form1->FormCreate(); });
     Form_dy = new TForm_dy;

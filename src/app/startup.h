@@ -6,8 +6,9 @@
 // destroys them at the end.
 class Startup {
 public:
-    // The main menu first (its creation opens the connection; a failure is
-    // reported and start-up goes on), then the other windows, hidden.
+    // The program's font first, then the main menu (its creation opens the
+    // connection; a failure is reported and start-up goes on), then the other
+    // windows, hidden.
     static void createWindows(const QString &programDirectory);
     static void destroyWindows();
 };

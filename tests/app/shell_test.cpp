@@ -6,6 +6,7 @@
 #include "registration/form6.h"
 #include "registration/form_zj.h"
 #include "reporting/form_dy.h"
+#include "glyph_face.h"
 #include "qt_printers.h"
 #include "scripted_dialogs.h"
 #include "shared_state_reset.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -73,6 +75,17 @@ TEST_F(ShellTest, StartUpShowsOnlyTheMainMenuCentredAndOpensNoDataSet)
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(Form1->pos(), QPoint(screen.x() + (screen.width() - 341) / 2, screen.y() + (screen.height() - 171) / 2));
     EXPECT_TRUE(dialogs.failures.isEmpty());
+}
+
+// A message box is a window of its own and takes the application's font, not
+// a form's: its Chinese must still come in Simplified Chinese glyph shapes
+// (骨 differs between the Chinese and the Japanese face) whatever the locale.
+TEST_F(ShellTest, MessagesDrawChineseInTheSimplifiedChineseFace)
+{
+    QMessageBox box;
+    for (const QString &text : {QStringLiteral("骨"), QStringLiteral("门诊")})
+        EXPECT_EQ(GlyphFace::of(box.font(), text), "Noto Sans CJK SC") << text.toStdString();
+    EXPECT_EQ(GlyphFace::of(box.font(), QStringLiteral("OK")), GlyphFace::of(Form1->font(), QStringLiteral("OK")));
 }
 
 TEST_F(ShellTest, WindowsHaveTheirCaptionsNoTitleButtonsAndStayOnTopButTheQueryWindow)

@@ -2,6 +2,8 @@
 
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QHash>
+#include <QMutex>
 #include <QStringList>
 
 namespace {
@@ -16,6 +18,22 @@ bool IsSerifFamily(const QFont &font)
     return font.styleHint() == QFont::Serif || serifFamilies.contains(font.family(), Qt::CaseInsensitive);
 }
 
+// The installed family a font's name resolves to. Resolving loads a font
+// engine for the exact size and weight, and a report asks for many of those
+// while it loads, so the answer is kept per name and style hint: neither size
+// nor weight changes which family a name stands for.
+QString InstalledFamily(const QFont &font)
+{
+    static QMutex mutex;
+    static QHash<QString, QString> resolved;
+    const QString key = font.family() + QLatin1Char('\n') + QString::number(font.styleHint());
+    const QMutexLocker lock(&mutex);
+    auto found = resolved.constFind(key);
+    if (found == resolved.constEnd())
+        found = resolved.insert(key, QFontInfo(font).family());
+    return *found;
+}
+
 }  // namespace
 
 QFont PrintFont::withChineseFace(const QFont &font)
@@ -28,7 +46,7 @@ QFont PrintFont::withChineseFace(const QFont &font)
     // A family list takes its first installed name, so a name that is only an
     // alias ("Arial" for Liberation Sans) is resolved first; otherwise the
     // Chinese face would take over the Latin text and the metrics.
-    const QString own = QFontInfo(font).family();
+    const QString own = InstalledFamily(font);
     printed.setFamilies(own == chinese ? QStringList{chinese} : QStringList{own, chinese});
     return printed;
 }
