@@ -5,8 +5,10 @@
 //
 // - StartToMainMenu/{warm,cold}: the real program's start-up, from process
 //   start until the main menu has been painted; reference: an empty Qt window
-//   of the same size, started and painted the same way. Medians of 21 runs
-//   taken in turns. Target: within twice the reference, warm and cold.
+//   of the same size, started and painted the same way, both on an X server
+//   (a private Xvfb when there is no display). 21 pairs taken in turns; the
+//   ratio is the median of the pairs' ratios. Target: within twice the
+//   reference, warm and cold.
 // - RegistrationShow/{warm,cold}: the two statements of every registration
 //   showing through our data sets. Target: under 20 ms cold.
 // - GridMove/*: Ctrl+End, Page Up from the end, the thumb dragged anywhere, on
@@ -45,8 +47,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <optional>
-#include <thread>
 #include <random>
+#include <thread>
 #include <unistd.h>
 
 namespace {
