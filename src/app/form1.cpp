@@ -1,5 +1,8 @@
 #include "app/form1.h"
 
+#include "platform/core/failure.h"
+#include "store/site_settings.h"
+
 #include "platform/widgets/controls.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/failure_guard.h"
@@ -37,7 +40,12 @@ TForm1::TForm1(const QString &programDirectory)
 
 void TForm1::FormCreate()
 {
-    ADOConnection1.setConnectionString(Connection::connectionStringFor(programDirectory_));
+    const SiteSettings site = SiteSettings::load(programDirectory_);
+    if (!site.problem().isEmpty())
+        throw Failure(site.problem());
+    if (site.usesServer())
+        throw Failure(QStringLiteral("配置文件“%1”指定了数据库服务器，本版本的程序只能使用数据库文件。").arg(site.iniFile()));
+    ADOConnection1.setConnectionString(Connection::connectionStringForFile(site.databaseFile()));
     // The whole file is checked after the main menu is up; damage found is reported then.
     ADOConnection1.onDamage([](const QString &message) { Dialogs::current().failure(message); });
     ADOConnection1.open();

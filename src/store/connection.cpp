@@ -48,8 +48,13 @@ QString Connection::connectionStringFor(const QString &programDirectory)
     QString directory = programDirectory;
     while (directory.size() > 1 && directory.endsWith('/'))
         directory.chop(1);
-    return QStringLiteral("provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + directory + '/' + databaseFileName
-        + QStringLiteral(";") + QStringLiteral(" Persist Security Info=false");
+    return connectionStringForFile(directory + '/' + databaseFileName);
+}
+
+QString Connection::connectionStringForFile(const QString &databaseFile)
+{
+    return QStringLiteral("provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + databaseFile + QStringLiteral(";")
+        + QStringLiteral(" Persist Security Info=false");
 }
 
 void Connection::setConnectionString(const QString &text)

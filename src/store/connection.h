@@ -23,6 +23,8 @@ public:
 
     // "provider=...;Data Source=<dir>/ruvured.mdb; Persist Security Info=false"
     static QString connectionStringFor(const QString &programDirectory);
+    // The same for a database file anywhere (a site's ruvured.ini may name one).
+    static QString connectionStringForFile(const QString &databaseFile);
 
     void setConnectionString(const QString &text);
     const QString &connectionString() const { return connectionString_; }
