@@ -7,8 +7,11 @@
 #include "platform/widgets/event_hooks.h"
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/ui_font.h"
+#include "platform/core/convert.h"
+#include "platform/core/failure.h"
 #include "registration/form_zj.h"
 #include "reporting/qrreport7.h"
+#include "store/audit_trail.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -52,6 +55,7 @@ TForm_dy::TForm_dy()
 {
     for (const char *column : {"xm", "xb", "jcbw", "jcks", "lczd", "jtzz"})
         ADODataSet1.declareWidth(QLatin1String(column), 50);
+    ADODataSet1.setCompanion(AuditTrail::tracingSaves());
 
     const QFont plain = font();
     auto caption = [&](const QString &text, const QRect &place) { Controls::label(this, text, place, plain); };
@@ -156,9 +160,9 @@ void TForm_dy::Button5Click()
 {
     if (ReportMode == 1) {
         examination().appendTo(ADODataSet1);
-        printReport();
+        printReport(AuditTrail::printed);
     } else if (ReportMode == 2) {
-        printReport();
+        printReport(AuditTrail::reprinted);
     }
 }
 
@@ -179,7 +183,19 @@ ExaminationRecord TForm_dy::examination() const
     return record;
 }
 
-void TForm_dy::printReport()
+QString TForm_dy::trace(const QString &action, const QString &detail)
+{
+    bool isNumber = false;
+    const qlonglong number = Convert::trim(Label14->text()).toLongLong(&isNumber);
+    try {
+        AuditTrail::append(Form1->ADOConnection1, action, isNumber ? QVariant(number) : QVariant(), detail);
+    } catch (const Failure &failure) {
+        return QStringLiteral("这次打印没能写入操作记录：") + failure.message();
+    }
+    return {};
+}
+
+void TForm_dy::printReport(const QString &printedAction)
 {
     TQRReport7 &report = *QRReport7;
     report.QRRichText1->ClearLines();
@@ -199,18 +215,29 @@ void TForm_dy::printReport()
     Close();
     // A printer failure leaves the operator at the main menu, which the
     // registration or query window showed when it closed.
-    report.PrintToPrinter();
-    Form1->hide();
-    Form_zj->Show();
+    try {
+        report.PrintToPrinter();
+    } catch (const Failure &failure) {
+        const QString untraced = trace(AuditTrail::printFailed, failure.message());
+        if (untraced.isEmpty())
+            throw;
+        throw Failure(failure.message() + '\n' + untraced);
+    }
     // Without a printer the run returns having printed nothing; the operator
     // must not walk away believing the report is on paper.
-    if (!report.PrinterFound()) {
-        const QString why = report.SpoolerReached()
-            ? QStringLiteral("这台电脑没有安装打印机")
-            : QStringLiteral("无法连接打印服务（打印系统没有运行或没有响应）");
+    const QString why = report.PrinterFound() ? QString()
+        : report.SpoolerReached()             ? QStringLiteral("这台电脑没有安装打印机")
+                                              : QStringLiteral("无法连接打印服务（打印系统没有运行或没有响应）");
+    // The trace waits for the windows: a report on paper ends in registration either way.
+    const QString untraced = why.isEmpty() ? trace(printedAction, {}) : trace(AuditTrail::printFailed, why);
+    Form1->hide();
+    Form_zj->Show();
+    if (!why.isEmpty()) {
         Dialogs::current().message(why + QStringLiteral("，报告没有打印。\n检查记录已保存在数据库中，"
                                                         "可以在查询窗口中找到这份记录重新打印。"));
     }
+    if (!untraced.isEmpty())
+        throw Failure(untraced);
 }
 
 void TForm_dy::Button6Click()

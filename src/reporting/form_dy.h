@@ -52,8 +52,11 @@ private:
 
     // The labels and memos as one examination, for the save.
     ExaminationRecord examination() const;
-    // Fills QRReport7 from the window, prints it and opens registration.
-    void printReport();
+    // Fills QRReport7 from the window, prints it and opens registration. The
+    // print is traced as `printedAction`, or as "打印失败" with the reason.
+    void printReport(const QString &printedAction);
+    // Writes `action` for the shown record number; the reason when it could not.
+    QString trace(const QString &action, const QString &detail);
 };
 
 extern TForm_dy *Form_dy;

@@ -8,6 +8,8 @@
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/picture.h"
 #include "platform/widgets/ui_font.h"
+#include "store/audit_trail.h"
+#include "store/record_bin.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -110,6 +112,13 @@ TForm_sz::TForm_sz()
       departments_(ADODataSet1), sites_(ADODataSet2), titles_(ADODataSet3), phrases_(ADODataSet4)
 {
     Q_INIT_RESOURCE(settings_pictures);
+    // Every change is traced with the change itself; a deleted record is kept
+    // so that it can be restored.
+    ADODataSet1.setCompanion(AuditTrail::tracingDictionary(QStringLiteral("科室")));
+    ADODataSet2.setCompanion(AuditTrail::tracingDictionary(QStringLiteral("检查部位")));
+    ADODataSet3.setCompanion(AuditTrail::tracingDictionary(QStringLiteral("标题")));
+    ADODataSet4.setCompanion(AuditTrail::tracingDictionary(QStringLiteral("内容")));
+    ADODataSet5.setCompanion(RecordBin::keepingDeletions());
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setGeometry(0, 0, 550, 357);

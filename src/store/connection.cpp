@@ -133,20 +133,25 @@ void Connection::verify()
         throw Failure(QStringLiteral("“%1”不是本系统的数据库文件。").arg(path));
     if (sqlite3_db_readonly(db_, "main") == 1)
         throw Failure(QStringLiteral("数据库文件“%1”是只读的，程序无法保存记录。").arg(path));
-    for (const Schema::Table &table : Schema::tables()) {
-        Statement columns(db_, QStringLiteral("select name from pragma_table_info(?)"));
-        columns.bind(1, table.name);
-        QStringList present;
-        while (columns.step())
-            present << columns.value(0).toString().toLower();
-        for (const QString &column : Schema::columnNames(table)) {
-            if (!present.contains(column))
-                throw Failure(QStringLiteral("数据库文件“%1”缺少表“%2”或它的列“%3”，不是完整的本系统数据库。")
-                                  .arg(path, table.name, column));
+    const auto requireColumns = [&](const QList<Schema::Table> &tables) {
+        for (const Schema::Table &table : tables) {
+            Statement columns(db_, QStringLiteral("select name from pragma_table_info(?)"));
+            columns.bind(1, table.name);
+            QStringList present;
+            while (columns.step())
+                present << columns.value(0).toString().toLower();
+            for (const QString &column : Schema::columnNames(table)) {
+                if (!present.contains(column))
+                    throw Failure(QStringLiteral("数据库文件“%1”缺少表“%2”或它的列“%3”，不是完整的本系统数据库。")
+                                      .arg(path, table.name, column));
+            }
         }
-    }
+    };
+    requireColumns(Schema::tables());
     if (version < Schema::userVersion)
         SchemaUpgrade::run(db_, path, version);
+    // Every action writes its trace: without the trail nothing could be saved.
+    requireColumns(Schema::trailTables());
 
     // A record written is a record kept, even across a power cut; deleted
     // patient data is overwritten, not left in free pages.
@@ -194,6 +199,32 @@ qint64 Connection::write(const QString &text, const QVariantList &values)
     if (check_)
         check_->resume();
     return sqlite3_last_insert_rowid(db);
+}
+
+void Connection::transaction(const std::function<void()> &work)
+{
+    sqlite3 *db = handle();
+    if (!sqlite3_get_autocommit(db)) {
+        work();
+        return;
+    }
+    if (check_)
+        check_->pause();
+    try {
+        // Taken for writing at once: a transaction that reads first and writes
+        // later could find another writer in its way and fail half done.
+        Statement::execute(db, QStringLiteral("BEGIN IMMEDIATE"));
+        work();
+        Statement::execute(db, QStringLiteral("COMMIT"));
+    } catch (...) {
+        if (!sqlite3_get_autocommit(db))
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (check_)
+            check_->resume();
+        throw;
+    }
+    if (check_)
+        check_->resume();
 }
 
 void Connection::attach(DataSet *dataSet)

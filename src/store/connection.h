@@ -53,6 +53,9 @@ public:
 
     // Runs a statement that changes the file; returns the rowid of an inserted row.
     qint64 write(const QString &text, const QVariantList &values);
+    // Runs `work` as one write transaction: every write in it is stored, or
+    // none is when it throws. Inside another transaction it simply joins it.
+    void transaction(const std::function<void()> &work);
 
     // Data sets make themselves known while open, so that the rows they hold
     // are kept before another of them changes or deletes them.

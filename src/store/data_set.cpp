@@ -475,8 +475,9 @@ void DataSet::Post()
         names << '"' + field.name + '"';
     if (state_ == State::Insert) {
         const QString marks = QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(',');
-        pending_.rowid = connection_->write(
-            QStringLiteral("insert into %1 (%2) values (%3)").arg(tableName(), names.join(','), marks), pending_.values);
+        pending_.rowid = write(rowWrite(RowWrite::Kind::Insert, 0, {}, pending_.values),
+                               QStringLiteral("insert into %1 (%2) values (%3)").arg(tableName(), names.join(','), marks),
+                               pending_.values);
         const int source = sourceCount_ + appended_++;
         changed_[source] = pending_;
         makeOrderExplicit();
@@ -489,14 +490,39 @@ void DataSet::Post()
         QVariantList values = pending_.values;
         values << pending_.rowid;
         connection_->keepRowBeforeChange(tableName(), pending_.rowid, this);
-        connection_->write(QStringLiteral("update %1 set %2 where _rowid_=?").arg(tableName(), assignments.join(',')),
-                           values);
+        write(rowWrite(RowWrite::Kind::Update, pending_.rowid, rowAt(current_).values, pending_.values),
+              QStringLiteral("update %1 set %2 where _rowid_=?").arg(tableName(), assignments.join(',')), values);
         changed_[sourceAt(current_)] = pending_;
     }
     state_ = State::Browse;
     eof_ = false;
     changed();
     emit gridCurrentRowChanged(current_);
+}
+
+RowWrite DataSet::rowWrite(RowWrite::Kind kind, qint64 rowid, const QVariantList &before, const QVariantList &after) const
+{
+    RowWrite change;
+    change.kind = kind;
+    change.table = tableName();
+    change.rowid = rowid;
+    for (const FieldDef &field : fields_)
+        change.columns << field.name.toLower();
+    change.before = before;
+    change.after = after;
+    return change;
+}
+
+qint64 DataSet::write(const RowWrite &change, const QString &text, const QVariantList &values)
+{
+    if (!companion_)
+        return connection_->write(text, values);
+    qint64 rowid = 0;
+    connection_->transaction([&] {
+        companion_(*connection_, change);
+        rowid = connection_->write(text, values);
+    });
+    return rowid;
 }
 
 void DataSet::Cancel()
@@ -516,9 +542,11 @@ void DataSet::Delete()
     Cancel();
     if (current_ < 0)
         throw Failure(name_ + QStringLiteral(": Cannot perform this operation on an empty dataset"));
-    const qint64 rowid = rowAt(current_).rowid;
+    const Row row = rowAt(current_);
+    const qint64 rowid = row.rowid;
     connection_->keepRowBeforeChange(tableName(), rowid, this);
-    connection_->write(QStringLiteral("delete from %1 where _rowid_=?").arg(tableName()), {rowid});
+    write(rowWrite(RowWrite::Kind::Delete, rowid, row.values, {}),
+          QStringLiteral("delete from %1 where _rowid_=?").arg(tableName()), {rowid});
     const int source = sourceAt(current_);
     changed_.erase(source);
     kept_.erase(source);

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "platform/core/record_cursor.h"
 #include "store/field.h"
 #include "store/field_def.h"
+#include "store/row_write.h"
 #include "store/rowid_list.h"
 #include "store/select_shape.h"
 
@@ -68,6 +70,12 @@ public:
     void Delete();
     // Reads the held rows' values again; the current row stays.
     void Refresh();
+
+    // Runs inside the transaction of each row that Post or Delete writes,
+    // before the row's own statement: what it writes is stored together with
+    // the row, or neither is. A trace of the change is written this way.
+    using Companion = std::function<void(Connection &, const RowWrite &)>;
+    void setCompanion(Companion companion) { companion_ = std::move(companion); }
 
     // Bound grids neither read nor repaint between these (they nest).
     void DisableControls();
@@ -138,9 +146,13 @@ private:
     void makeOrderExplicit();
     void requireWritable() const;
     void changed();
+    RowWrite rowWrite(RowWrite::Kind kind, qint64 rowid, const QVariantList &before, const QVariantList &after) const;
+    // Runs the statement of `change`, with the companion in one transaction.
+    qint64 write(const RowWrite &change, const QString &text, const QVariantList &values);
 
     Connection *connection_;
     QString name_;
+    Companion companion_;
     bool active_ = false;
     bool eof_ = true;
     int current_ = -1;

@@ -18,6 +18,30 @@ const QList<Schema::Table> &Schema::tables()
     return all;
 }
 
+const QList<Schema::Table> &Schema::trailTables()
+{
+    // Times are UTC, ISO text to the millisecond ("2006-03-05T08:30:00.000Z"),
+    // so they sort as text. `hash` chains each row to the one before it.
+    static const QList<Table> all = {
+        {"audit_trail", "id INTEGER PRIMARY KEY, at TEXT NOT NULL, os_user TEXT NOT NULL, computer TEXT NOT NULL, "
+                        "action TEXT NOT NULL, jcjlh INTEGER, detail TEXT NOT NULL, hash TEXT NOT NULL"},
+        {"deleted_records", tables().first().columns
+                                + ", deleted_at TEXT NOT NULL, deleted_by TEXT NOT NULL, deleted_on TEXT NOT NULL"},
+    };
+    return all;
+}
+
+QStringList Schema::trailStatements()
+{
+    QStringList statements;
+    for (const Table &table : trailTables())
+        statements << QStringLiteral("CREATE TABLE %1 (%2)").arg(table.name, table.columns);
+    return statements << "CREATE TRIGGER audit_trail_kept BEFORE UPDATE ON audit_trail BEGIN "
+                         "SELECT RAISE(ABORT, '操作记录只能添加，不能修改。'); END"
+                      << "CREATE TRIGGER audit_trail_whole BEFORE DELETE ON audit_trail BEGIN "
+                         "SELECT RAISE(ABORT, '操作记录只能添加，不能删除。'); END";
+}
+
 QStringList Schema::indexStatements()
 {
     // No key and no uniqueness anywhere: duplicates are legal in every table.
@@ -34,7 +58,7 @@ QStringList Schema::createStatements()
     QStringList statements;
     for (const Table &table : tables())
         statements << QStringLiteral("CREATE TABLE %1 (%2)").arg(table.name, table.columns);
-    return statements + indexStatements() + trackingStatements();
+    return statements + indexStatements() + trackingStatements() + trailStatements();
 }
 
 QStringList Schema::trackingTriggers(const QString &table)

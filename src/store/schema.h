@@ -12,8 +12,9 @@ public:
     // 'RVRD' in the SQLite header; any other value is another program's file.
     static constexpr int applicationId = 0x52565244;
     // Raised whenever a stored file would no longer be understood by an older program.
-    // 1: memo and date columns with numeric affinity; 2: every text column has text affinity.
-    static constexpr int userVersion = 2;
+    // 1: memo and date columns with numeric affinity; 2: every text column has text affinity;
+    // 3: the audit trail and the deleted records.
+    static constexpr int userVersion = 3;
     // The oldest version this program upgrades in place.
     static constexpr int oldestUpgradable = 1;
 
@@ -22,6 +23,9 @@ public:
         QString columns;  // "name TYPE, name TYPE, ..."
     };
     static const QList<Table> &tables();
+    // `audit_trail`, one row per traced action, and `deleted_records`, the
+    // examinations deleted on "病历管理" with who deleted them and when.
+    static const QList<Table> &trailTables();
 
     // CREATE statements for the tables, their (non-unique) indexes and the
     // tracking of removed rows, in order.
@@ -31,6 +35,9 @@ public:
     // a table's highest one that hold no row. With them a data set learns the
     // rows of a whole table from two index lookups and the few gaps.
     static QStringList trackingStatements();
+    // The trail tables and the triggers that refuse any change or removal of a
+    // trail row: the program only ever adds to it.
+    static QStringList trailStatements();
     // Names of the two triggers that track `table`.
     static QStringList trackingTriggers(const QString &table);
     // The column names of `table`, in order.

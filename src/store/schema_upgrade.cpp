@@ -18,6 +18,23 @@ QString freeName(const QString &wanted)
     return name;
 }
 
+// Version 1 to 2. SQLite cannot change a column's declared type: each table
+// is rebuilt with the current declaration, rows in their order and numbered
+// afresh, so no table starts with gaps that nobody tracked.
+void rebuildTables(sqlite3 *db)
+{
+    for (const Schema::Table &table : Schema::tables()) {
+        const QString columns = Schema::columnNames(table).join(',');
+        Statement::execute(db, QStringLiteral("CREATE TABLE upgrade_%1 (%2)").arg(table.name, table.columns));
+        Statement::execute(db, QStringLiteral("INSERT INTO upgrade_%1 (%2) SELECT %2 FROM %1 ORDER BY _rowid_")
+                                   .arg(table.name, columns));
+        Statement::execute(db, QStringLiteral("DROP TABLE %1").arg(table.name));
+        Statement::execute(db, QStringLiteral("ALTER TABLE upgrade_%1 RENAME TO %1").arg(table.name));
+    }
+    for (const QString &statement : Schema::indexStatements() + Schema::trackingStatements())
+        Statement::execute(db, statement);
+}
+
 } // namespace
 
 QString SchemaUpgrade::run(sqlite3 *db, const QString &path, int fromVersion)
@@ -31,19 +48,13 @@ QString SchemaUpgrade::run(sqlite3 *db, const QString &path, int fromVersion)
     }
     try {
         Statement::execute(db, QStringLiteral("BEGIN IMMEDIATE"));
-        // SQLite cannot change a column's declared type: each table is rebuilt
-        // with the current declaration, rows in their order and numbered
-        // afresh, so no table starts with gaps that nobody tracked.
-        for (const Schema::Table &table : Schema::tables()) {
-            const QString columns = Schema::columnNames(table).join(',');
-            Statement::execute(db, QStringLiteral("CREATE TABLE upgrade_%1 (%2)").arg(table.name, table.columns));
-            Statement::execute(db, QStringLiteral("INSERT INTO upgrade_%1 (%2) SELECT %2 FROM %1 ORDER BY _rowid_")
-                                       .arg(table.name, columns));
-            Statement::execute(db, QStringLiteral("DROP TABLE %1").arg(table.name));
-            Statement::execute(db, QStringLiteral("ALTER TABLE upgrade_%1 RENAME TO %1").arg(table.name));
+        if (fromVersion < 2)
+            rebuildTables(db);
+        // The trail starts empty: its first row is the first action after the upgrade.
+        if (fromVersion < 3) {
+            for (const QString &statement : Schema::trailStatements())
+                Statement::execute(db, statement);
         }
-        for (const QString &statement : Schema::indexStatements() + Schema::trackingStatements())
-            Statement::execute(db, statement);
         Statement::execute(db, QStringLiteral("PRAGMA user_version = %1").arg(Schema::userVersion));
         Statement::execute(db, QStringLiteral("COMMIT"));
     } catch (const Failure &failure) {

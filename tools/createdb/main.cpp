@@ -3,7 +3,11 @@
 // department, site and phrase dictionaries. An existing file is never touched.
 // ruvured-createdb --check <path>           full check of a database
 // ruvured-createdb --backup <path> <copy>   consistent copy, also while the program runs
+// ruvured-createdb --audit [--verify] ...   the trail of who did what (see usage())
+// ruvured-createdb --restore <path> <number> [--deleted-at <time>]
 
+#include "createdb/audit_commands.h"
+#include "createdb/console.h"
 #include "createdb/sample_dictionaries.h"
 #include "platform/core/failure.h"
 #include "store/database_creator.h"
@@ -11,26 +15,29 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QMap>
+#include <algorithm>
 #include <QStringList>
-#include <cstdio>
 
 namespace {
 
-void print(std::FILE *stream, const QString &text)
-{
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fputc('\n', stream);
-}
-
 int usage()
 {
-    print(stderr, QStringLiteral("用法：ruvured-createdb [--sample] <数据库文件>\n"
+    Console::error(QStringLiteral("用法：ruvured-createdb [--sample] <数据库文件>\n"
                                  "  创建新的数据库文件；已存在的文件不会被覆盖。\n"
                                  "  --sample  同时填入示例科室、检查部位和报告短语。\n"
                                  "用法：ruvured-createdb --check <数据库文件>\n"
                                  "  完整检查数据库文件是否损坏。\n"
                                  "用法：ruvured-createdb --backup <数据库文件> <副本文件>\n"
-                                 "  写出数据库的一致副本；程序运行时也可使用，已存在的副本文件不会被覆盖。"));
+                                 "  写出数据库的一致副本；程序运行时也可使用，已存在的副本文件不会被覆盖。\n"
+                                 "用法：ruvured-createdb --audit <数据库文件> [--from YYYY-MM-DD] [--to YYYY-MM-DD] "
+                                 "[--record <记录号>] [--csv]\n"
+                                 "  按时间顺序列出操作记录（时间、用户、计算机、操作、记录号、说明），以制表符分隔；"
+                                 "--csv 输出带标题行的 CSV。\n"
+                                 "用法：ruvured-createdb --audit --verify <数据库文件>\n"
+                                 "  逐条核对操作记录链；完整时退出状态为 0，否则指出第一条不符的记录。\n"
+                                 "用法：ruvured-createdb --restore <数据库文件> <记录号> [--deleted-at \"删除时间\"]\n"
+                                 "  恢复在“病历管理”中删除的检查记录；同一记录号删除过多份时，用列出的删除时间指明哪一份。"));
     return 2;
 }
 
@@ -39,12 +46,12 @@ int check(const QString &path)
     try {
         const QString verdict = Maintenance::check(path);
         if (verdict == QLatin1String("ok")) {
-            print(stdout, QStringLiteral("数据库文件“%1”检查完毕，没有发现损坏。").arg(path));
+            Console::out(QStringLiteral("数据库文件“%1”检查完毕，没有发现损坏。").arg(path));
             return 0;
         }
-        print(stderr, QStringLiteral("数据库文件“%1”已损坏，请用备份恢复：\n%2").arg(path, verdict));
+        Console::error(QStringLiteral("数据库文件“%1”已损坏，请用备份恢复：\n%2").arg(path, verdict));
     } catch (const Failure &failure) {
-        print(stderr, failure.message());
+        Console::error(failure.message());
     }
     return 1;
 }
@@ -54,10 +61,10 @@ int backup(const QString &path, const QString &copy)
     try {
         Maintenance::backup(path, copy);
     } catch (const Failure &failure) {
-        print(stderr, failure.message());
+        Console::error(failure.message());
         return 1;
     }
-    print(stdout, QStringLiteral("已写出数据库副本：%1").arg(copy));
+    Console::out(QStringLiteral("已写出数据库副本：%1").arg(copy));
     return 0;
 }
 
@@ -67,19 +74,67 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
 
+    static const QStringList modes = {"--sample", "--check", "--backup", "--audit", "--restore"};
+    static const QStringList valued = {"--from", "--to", "--record", "--deleted-at"};
+    static const QStringList flags = {"--verify", "--csv"};
     QString mode;
     QStringList paths;
+    QMap<QString, QString> options;
     const QStringList arguments = app.arguments().mid(1);
-    for (const QString &argument : arguments) {
-        const bool known = argument == QLatin1String("--sample") || argument == QLatin1String("--check")
-                           || argument == QLatin1String("--backup");
-        if (known && mode.isEmpty())
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (modes.contains(argument) && mode.isEmpty())
             mode = argument;
+        else if (valued.contains(argument) && i + 1 < arguments.size() && !options.contains(argument))
+            options[argument] = arguments.at(++i);
+        else if (flags.contains(argument) && !options.contains(argument))
+            options[argument] = QString();
         else if (argument.startsWith(QLatin1Char('-')))
             return usage();
         else
             paths << argument;
     }
+    // Each option belongs to one command.
+    const QStringList given = options.keys();
+    const auto only = [&](const QStringList &allowed) {
+        return std::all_of(given.begin(), given.end(), [&](const QString &option) { return allowed.contains(option); });
+    };
+    if (mode == QLatin1String("--audit")) {
+        if (paths.size() != 1)
+            return usage();
+        if (options.contains("--verify"))
+            return given.size() == 1 ? AuditCommands::verify(paths.first()) : usage();
+        if (!only({"--from", "--to", "--record", "--csv"}))
+            return usage();
+        AuditCommands::Listing listing;
+        listing.csv = options.contains("--csv");
+        for (const auto &[option, date] : {std::pair{"--from", &listing.from}, std::pair{"--to", &listing.to}}) {
+            if (!options.contains(option))
+                continue;
+            *date = QDate::fromString(options.value(option), QStringLiteral("yyyy-MM-dd"));
+            if (!date->isValid()) {
+                Console::error(QStringLiteral("“%1”不是 YYYY-MM-DD 格式的日期。").arg(options.value(option)));
+                return usage();
+            }
+        }
+        if (options.contains("--record")) {
+            bool isNumber = false;
+            const qlonglong number = options.value("--record").toLongLong(&isNumber);
+            if (!isNumber)
+                return usage();
+            listing.recordNumber = number;
+        }
+        return AuditCommands::list(paths.first(), listing);
+    }
+    if (mode == QLatin1String("--restore")) {
+        bool isNumber = false;
+        const qlonglong number = paths.size() == 2 ? paths.at(1).toLongLong(&isNumber) : 0;
+        if (!isNumber || !only({"--deleted-at"}))
+            return usage();
+        return AuditCommands::restore(paths.first(), number, options.value("--deleted-at"));
+    }
+    if (!given.isEmpty())
+        return usage();
     if (mode == QLatin1String("--check"))
         return paths.size() == 1 ? check(paths.first()) : usage();
     if (mode == QLatin1String("--backup"))
@@ -92,7 +147,7 @@ int main(int argc, char *argv[])
     try {
         DatabaseCreator::create(path);
     } catch (const Failure &failure) {
-        print(stderr, failure.message());
+        Console::error(failure.message());
         return 1;
     }
     if (sample) {
@@ -102,12 +157,12 @@ int main(int argc, char *argv[])
             // The file is ours and a few moments old; without its dictionaries
             // it is removed so that the same command can simply be run again.
             QFile::remove(path);
-            print(stderr, failure.message());
-            print(stderr, QStringLiteral("已删除未完成的数据库文件：%1").arg(path));
+            Console::error(failure.message());
+            Console::error(QStringLiteral("已删除未完成的数据库文件：%1").arg(path));
             return 1;
         }
     }
-    print(stdout, sample ? QStringLiteral("已创建数据库（含示例字典）：%1").arg(path)
-                         : QStringLiteral("已创建数据库：%1").arg(path));
+    Console::out(sample ? QStringLiteral("已创建数据库（含示例字典）：%1").arg(path)
+                        : QStringLiteral("已创建数据库：%1").arg(path));
     return 0;
 }

@@ -1,8 +1,9 @@
 // Saves examinations into the database of the folder given, one after another,
-// as the report window saves them, until it is killed. Before each save it
-// writes "begin <n>" on standard output, after it "done <n>".
+// as the report window saves them (each with its trace), until it is killed.
+// Before each save it writes "begin <n>" on standard output, after it "done <n>".
 #include "examination_sample.h"
 #include "platform/core/failure.h"
+#include "store/audit_trail.h"
 #include "store/connection.h"
 #include "store/query.h"
 #include "store/table_data_set.h"
@@ -29,6 +30,7 @@ int main(int argc, char **argv)
         TableDataSet records(&connection, QStringLiteral("ADODataSet1"), QStringLiteral("hzzl"));
         for (const char *column : {"xm", "xb", "jcbw", "jcks", "lczd", "jtzz"})
             records.declareWidth(QLatin1String(column), 50);
+        records.setCompanion(AuditTrail::tracingSaves());
         for (;; ++n) {
             std::printf("begin %d\n", n);
             std::fflush(stdout);

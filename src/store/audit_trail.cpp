@@ -1,0 +1,184 @@
+#include "store/audit_trail.h"
+
+#include "platform/core/clock.h"
+#include "store/connection.h"
+#include "store/statement.h"
+
+#include <QCryptographicHash>
+#include <QSysInfo>
+#include <pwd.h>
+#include <unistd.h>
+
+const QString AuditTrail::saved = QStringLiteral("保存");
+const QString AuditTrail::printed = QStringLiteral("打印");
+const QString AuditTrail::printFailed = QStringLiteral("打印失败");
+const QString AuditTrail::reprinted = QStringLiteral("补打");
+const QString AuditTrail::deleted = QStringLiteral("删除");
+const QString AuditTrail::restored = QStringLiteral("恢复");
+const QString AuditTrail::dictionary = QStringLiteral("字典");
+
+namespace {
+
+const QString columns = QStringLiteral("id, at, os_user, computer, action, jcjlh, detail, hash");
+
+AuditTrail::Event eventOf(const Statement &row)
+{
+    AuditTrail::Event event;
+    event.id = row.value(0).toLongLong();
+    event.at = row.value(1).toString();
+    event.user = row.value(2).toString();
+    event.computer = row.value(3).toString();
+    event.action = row.value(4).toString();
+    event.recordNumber = row.value(5);
+    event.detail = row.value(6).toString();
+    event.hash = row.value(7).toString();
+    return event;
+}
+
+// “text” for each column of a dictionary row, so an empty text still shows.
+QString quoted(const QVariantList &values)
+{
+    QStringList texts;
+    for (const QVariant &value : values)
+        texts << QStringLiteral("“%1”").arg(value.toString());
+    return texts.join(' ');
+}
+
+} // namespace
+
+QString AuditTrail::userName()
+{
+    // The effective user, as the system knows it; the environment can be set to anything.
+    if (const passwd *entry = ::getpwuid(::geteuid()); entry && entry->pw_name)
+        return QString::fromLocal8Bit(entry->pw_name);
+    return QString::number(::geteuid());
+}
+
+QString AuditTrail::computerName()
+{
+    return QSysInfo::machineHostName();
+}
+
+QString AuditTrail::storedTime(const QDateTime &moment)
+{
+    return moment.toUTC().toString(Qt::ISODateWithMs);
+}
+
+QString AuditTrail::localTime(const QString &stored)
+{
+    return QDateTime::fromString(stored, Qt::ISODateWithMs).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+QString AuditTrail::hashOf(const Event &event, const QString &previous)
+{
+    // Each part with its length before it, so no two contents read alike.
+    QByteArray content;
+    const auto add = [&content](const QByteArray &part) { content += QByteArray::number(part.size()) + ':' + part; };
+    add(previous.toLatin1());
+    add(QByteArray::number(event.id));
+    add(event.at.toUtf8());
+    add(event.user.toUtf8());
+    add(event.computer.toUtf8());
+    add(event.action.toUtf8());
+    add(event.recordNumber.isNull() ? QByteArray("-") : event.recordNumber.toString().toUtf8());
+    add(event.detail.toUtf8());
+    return QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex());
+}
+
+void AuditTrail::append(Connection &connection, const QString &action, const QVariant &recordNumber,
+                        const QString &detail, const QDateTime &moment)
+{
+    Event event;
+    event.at = storedTime(moment.isValid() ? moment : Clock::now());
+    event.user = userName();
+    event.computer = computerName();
+    event.action = action;
+    event.recordNumber = recordNumber;
+    event.detail = detail;
+    connection.transaction([&] {
+        // Read inside the write transaction: no other writer can come between.
+        Statement last(connection.handle(), QStringLiteral("select id, hash from audit_trail order by id desc limit 1"));
+        QString previous;
+        if (last.step()) {
+            event.id = last.value(0).toLongLong() + 1;
+            previous = last.value(1).toString();
+        } else {
+            event.id = 1;
+        }
+        event.hash = hashOf(event, previous);
+        connection.write(QStringLiteral("insert into audit_trail (%1) values (?, ?, ?, ?, ?, ?, ?, ?)").arg(columns),
+                         {event.id, event.at, event.user, event.computer, event.action, event.recordNumber,
+                          event.detail, event.hash});
+    });
+}
+
+DataSet::Companion AuditTrail::tracingSaves()
+{
+    return [](Connection &connection, const RowWrite &change) {
+        if (change.kind == RowWrite::Kind::Insert)
+            append(connection, saved, change.valueAfter(QStringLiteral("jcjlh")),
+                   QStringLiteral("姓名：") + change.valueAfter(QStringLiteral("xm")).toString());
+    };
+}
+
+DataSet::Companion AuditTrail::tracingDictionary(const QString &name)
+{
+    return [name](Connection &connection, const RowWrite &change) {
+        QString detail;
+        switch (change.kind) {
+        case RowWrite::Kind::Insert:
+            detail = QStringLiteral("%1 添加 %2").arg(name, quoted(change.after));
+            break;
+        case RowWrite::Kind::Update:
+            detail = QStringLiteral("%1 修改 %2 → %3").arg(name, quoted(change.before), quoted(change.after));
+            break;
+        case RowWrite::Kind::Delete:
+            detail = QStringLiteral("%1 删除 %2").arg(name, quoted(change.before));
+            break;
+        }
+        append(connection, dictionary, QVariant(), detail);
+    };
+}
+
+void AuditTrail::read(Connection &connection, const QDateTime &from, const QDateTime &until,
+                      const QVariant &recordNumber, const std::function<void(const Event &)> &each)
+{
+    QStringList conditions;
+    QVariantList values;
+    if (from.isValid()) {
+        conditions << QStringLiteral("at >= ?");
+        values << storedTime(from);
+    }
+    if (until.isValid()) {
+        conditions << QStringLiteral("at < ?");
+        values << storedTime(until);
+    }
+    if (!recordNumber.isNull()) {
+        conditions << QStringLiteral("jcjlh = ?");
+        values << recordNumber;
+    }
+    const QString where = conditions.isEmpty() ? QString() : QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
+    Statement rows(connection.handle(),
+                   QStringLiteral("select %1 from audit_trail%2 order by at, id").arg(columns, where));
+    rows.bindAll(values);
+    while (rows.step())
+        each(eventOf(rows));
+}
+
+AuditTrail::Verdict AuditTrail::verify(Connection &connection)
+{
+    Verdict verdict;
+    Statement rows(connection.handle(), QStringLiteral("select %1 from audit_trail order by id").arg(columns));
+    QString previous;
+    while (rows.step()) {
+        Event event = eventOf(rows);
+        // A removed row leaves a gap in the numbers as well as in the chain.
+        if (event.id != verdict.rows + 1 || hashOf(event, previous) != event.hash) {
+            verdict.firstBroken = std::move(event);
+            break;
+        }
+        previous = event.hash;
+        ++verdict.rows;
+    }
+    return verdict;
+}

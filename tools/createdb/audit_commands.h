@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+// The trail and the deleted examinations from the command line. Each command
+// opens the file as the program does (an older file is upgraded first, a copy
+// kept) and returns the tool's exit status.
+class AuditCommands {
+public:
+    struct Listing {
+        QDate from;              // invalid: from the first event
+        QDate to;                // invalid: up to the last; else that whole day
+        QVariant recordNumber;   // null: every event
+        bool csv = false;
+    };
+    // The events in time order, one a line: local time, user, computer,
+    // action, record number (empty where none) and detail, separated by tabs,
+    // or as CSV with a header line.
+    static int list(const QString &path, const Listing &listing);
+    // 0 when every row fits its chain, 1 naming the first that does not.
+    static int verify(const QString &path);
+    // Puts the deleted examination with `recordNumber` back. When several
+    // carry the number, `deletedAt` (local time as listed) says which.
+    static int restore(const QString &path, qint64 recordNumber, const QString &deletedAt);
+};
