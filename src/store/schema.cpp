@@ -39,7 +39,11 @@ QStringList Schema::trailStatements()
     return statements << "CREATE TRIGGER audit_trail_kept BEFORE UPDATE ON audit_trail BEGIN "
                          "SELECT RAISE(ABORT, '操作记录只能添加，不能修改。'); END"
                       << "CREATE TRIGGER audit_trail_whole BEFORE DELETE ON audit_trail BEGIN "
-                         "SELECT RAISE(ABORT, '操作记录只能添加，不能删除。'); END";
+                         "SELECT RAISE(ABORT, '操作记录只能添加，不能删除。'); END"
+                      // "insert or replace" would remove a row without a delete trigger firing.
+                      << "CREATE TRIGGER audit_trail_added BEFORE INSERT ON audit_trail "
+                         "WHEN EXISTS (SELECT 1 FROM audit_trail WHERE id = new.id) BEGIN "
+                         "SELECT RAISE(ABORT, '操作记录只能添加，不能替换。'); END";
 }
 
 QStringList Schema::indexStatements()

@@ -1,4 +1,5 @@
 #include "platform/core/failure.h"
+#include "store/audit_trail.h"
 #include "store/connection.h"
 #include "store/database_creator.h"
 #include "store/integrity_check.h"
@@ -176,7 +177,7 @@ TEST(Connection, AFileWithTheOldDeclarationsIsUpgradedAndKeptBesideIt)
     EXPECT_EQ(Statement::scalar(db, "pragma user_version").toInt(), Schema::userVersion);
     EXPECT_EQ(Statement::scalar(db, "select type from pragma_table_info('hzzl') where name = 'jcsj'").toString(), "MEMO TEXT");
     EXPECT_EQ(Statement::scalar(db, "select count(*) from sqlite_master where type = 'index' and tbl_name = 'hzzl'").toInt(), 3);
-    EXPECT_EQ(Statement::scalar(db, "select count(*) from sqlite_master where type = 'trigger'").toInt(), 10);
+    EXPECT_EQ(Statement::scalar(db, "select count(*) from sqlite_master where type = 'trigger'").toInt(), 13);
     EXPECT_EQ(Statement::scalar(db, "select jcsj || '|' || jcrq from hzzl").toString(), "心影不大|2006-03-05");
     EXPECT_EQ(Statement::scalar(db, "select ksmc from ks").toString(), "内科");
     // The copy beside it is the file as it was.
@@ -194,6 +195,40 @@ TEST(Connection, AFileWithTheOldDeclarationsIsUpgradedAndKeptBesideIt)
     hzzl.fieldByName("zdyj").setValue("007");
     hzzl.Post();
     EXPECT_EQ(Statement::scalar(db, "select zdyj from hzzl where jcjlh is null").toString(), "007");
+}
+
+// A file from before the trail gains its tables and triggers, empty, and
+// nothing else changes; the trail starts with the first action after it.
+TEST(Connection, AFileWithoutTheTrailGainsItAndNothingElse)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ruvured.mdb");
+    DatabaseCreator::create(path);
+    rawSqlite(path, "drop table audit_trail; drop table deleted_records; pragma user_version = 2;"
+                    "insert into hzzl (jcjlh, xm, jcsj) values (2006030501, '张三', '007'); insert into ks values ('内科', 'NK');");
+    const auto contents = [](sqlite3 *db) {
+        return Statement::scalar(db, "select group_concat(name || ':' || ifnull(sql, ''), ';') from (select * from "
+                                     "sqlite_master where tbl_name not in ('audit_trail', 'deleted_records') order by name)")
+                   .toString()
+               + Statement::scalar(db, "select group_concat(quote(jcjlh) || quote(xm) || quote(jcsj)) from hzzl").toString()
+               + Statement::scalar(db, "select group_concat(ksmc || kspym) from ks").toString();
+    };
+    sqlite3 *old = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.toLocal8Bit().constData(), &old, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    const QString before = contents(old);
+    sqlite3_close(old);
+
+    Connection connection;
+    connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    sqlite3 *db = connection.handle();
+    EXPECT_TRUE(QFile::exists(dir.filePath("ruvured.mdb.v2.bak")));
+    EXPECT_EQ(Statement::scalar(db, "pragma user_version").toInt(), Schema::userVersion);
+    EXPECT_EQ(contents(db), before);
+    EXPECT_EQ(Statement::scalar(db, "select count(*) from audit_trail").toInt(), 0);
+    AuditTrail::append(connection, AuditTrail::restored, 2006030501, QString());
+    const AuditTrail::Verdict verdict = AuditTrail::verify(connection);
+    EXPECT_EQ(verdict.rows, 1);
+    EXPECT_FALSE(verdict.firstBroken);
 }
 
 TEST(Connection, AnUpgradeThatCannotKeepTheOldFileLeavesItUntouched)

@@ -1,5 +1,6 @@
 #include "crash/examination_sample.h"
 #include "platform/core/convert.h"
+#include "store/audit_trail.h"
 #include "store/statement.h"
 #include "temp_database.h"
 
@@ -56,8 +57,9 @@ int averageSaveMicroseconds(const QString &folder)
     return int(qMax<qint64>(elapsed / 3, 200));
 }
 
-// Killed at random moments inside a save, 200 times: the file stays whole and
-// every stored row is a whole record with all eleven columns as written.
+// Killed at random moments inside a save, 200 times: the file stays whole,
+// every stored row is a whole record with all eleven columns as written, and
+// each has its "保存" in the trail, which no unsaved record has.
 TEST(CrashSafety, KilledSavesLeaveOnlyWholeRecords)
 {
     TempDatabase db;
@@ -90,6 +92,10 @@ TEST(CrashSafety, KilledSavesLeaveOnlyWholeRecords)
         ++expected;
     }
     EXPECT_GT(expected, 1) << "no record was ever saved";
+    EXPECT_EQ(db.scalar(QStringLiteral("select group_concat(jcjlh) from (select jcjlh from audit_trail "
+                                       "where action = '保存' order by id)")),
+              db.scalar(QStringLiteral("select group_concat(jcjlh) from (select jcjlh from hzzl order by jcjlh)")));
+    EXPECT_FALSE(AuditTrail::verify(db.connection()).firstBroken);
 }
 
 } // namespace

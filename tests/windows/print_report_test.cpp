@@ -138,6 +138,7 @@ TEST_F(PrintReport, TheWholeRoadOfOneExamination)
     EXPECT_EQ(column("lczd").toString(), QStringLiteral("咳嗽待查"));
     EXPECT_EQ(column("jcrq").toString(), "2006-03-05");
     EXPECT_EQ(column("jtzz").toString(), "12");
+    EXPECT_EQ(trail(), (QStringList{"保存|2006030501|姓名：张三", "打印|2006030501|"}));
     EXPECT_EQ(column("jcsj").toString(), QStringLiteral("两肺纹理清晰。") + cr);
     EXPECT_EQ(column("zdyj").toString(), QStringLiteral("心肺膈未见异常。") + cr);
 
@@ -317,6 +318,7 @@ TEST_F(PrintReport, ReprintWritesNothing)
     EXPECT_TRUE(Form_zj->isVisible());
     EXPECT_FALSE(Form_cx->isVisible());
     EXPECT_FALSE(Form1->isVisible());
+    EXPECT_EQ(trail(), (QStringList{"保存|2006030501|姓名：张三", "打印|2006030501|", "补打|2006030501|"}));
 }
 
 // An empty age stops the save at its column: nothing printed, nothing left
@@ -331,6 +333,7 @@ TEST_F(PrintReport, AnEmptyAgeStopsTheSave)
     EXPECT_TRUE(recording->jobs.isEmpty());
     EXPECT_TRUE(Form_dy->isVisible());
     EXPECT_FALSE(Form_zj->isVisible());
+    EXPECT_EQ(trail(), QStringList());
 
     Form_dy->Label10->setText(QStringLiteral("45"));
     pressPrint();
@@ -338,6 +341,7 @@ TEST_F(PrintReport, AnEmptyAgeStopsTheSave)
     EXPECT_EQ(stored(), 1);
     EXPECT_EQ(db.scalar(QStringLiteral("select nl from hzzl")).toInt(), 45);
     EXPECT_EQ(recording->pages.size(), 1u);
+    EXPECT_EQ(trail(), (QStringList{"保存|2006030501|姓名：张三", "打印|2006030501|"}));
 }
 
 // A printer that refuses the job: the record stays saved and the operator is
@@ -353,6 +357,22 @@ TEST_F(PrintReport, APrinterFailureLeavesTheRecordAndTheMainMenu)
     EXPECT_TRUE(Form1->isVisible());
     EXPECT_FALSE(Form_dy->isVisible());
     EXPECT_FALSE(Form_zj->isVisible());
+    EXPECT_EQ(trail(), (QStringList{"保存|2006030501|姓名：张三", "打印失败|2006030501|" + dialogs.failures[0]}));
+}
+
+// A print the trail cannot take is still printed and ends in registration;
+// the operator is told that it went unrecorded.
+TEST_F(PrintReport, APrintTheTrailRefusesIsPrintedAndTold)
+{
+    db.exec("create trigger refused before insert on audit_trail when new.action = '打印' "
+            "begin select raise(abort, 'refused'); end");
+    handOver();
+    pressPrint();
+    EXPECT_EQ(recording->pages.size(), 1u);
+    EXPECT_TRUE(Form_zj->isVisible());
+    ASSERT_EQ(dialogs.failures.size(), 1);
+    EXPECT_TRUE(dialogs.failures[0].startsWith(QStringLiteral("这次打印没能写入操作记录"))) << dialogs.failures[0].toStdString();
+    EXPECT_EQ(trail(), QStringList{"保存|2006030501|姓名：张三"});
 }
 
 // Without a printer nothing prints, but the operator is told so and why; the
@@ -381,6 +401,9 @@ TEST_F(PrintReport, NoPrinterIsToldNotHidden)
         EXPECT_TRUE(recording->jobs.isEmpty());
         EXPECT_TRUE(Form_zj->isVisible());
         EXPECT_FALSE(Form1->isVisible());
+        const QString event = trail().last();
+        EXPECT_TRUE(event.startsWith("打印失败|" + Form_dy->Label14->text() + '|') && event.contains(c.reason))
+            << event.toStdString();
         QTest::mouseClick(Form_zj->Button2, Qt::LeftButton);
     }
     EXPECT_EQ(stored(), 2);

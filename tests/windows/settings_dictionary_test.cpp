@@ -160,6 +160,10 @@ TEST_P(PatternPageTest, ModifyAfterKeyboardMoveWritesTheOtherRow)
     EXPECT_EQ(fields().first(), " 新 ") << "a keyboard move copies nothing";
     saveYes();
     EXPECT_EQ(stored(), (QStringList{row("一", "a"), row("新", "x"), row("三", "c")}));
+    const QStringList events = trail();
+    ASSERT_EQ(events.size(), 1);
+    EXPECT_TRUE(events[0].startsWith("字典||")) << events[0].toStdString();
+    EXPECT_TRUE(events[0].endsWith(page.fieldB ? "修改 “二” “b” → “新” “x”" : "修改 “二” → “新”")) << events[0].toStdString();
     EXPECT_EQ(fields().first(), " 新 ");
     EXPECT_TRUE(page.fieldA->isEnabled());
     EXPECT_EQ(SettingsEditMode, 2);

@@ -124,6 +124,8 @@ TEST_F(PhrasePage, ModifyChangesOnlyThePhrase)
     Form_sz->ComboBox1->setCurrentIndex(1);
     saveYes();
     EXPECT_EQ(phrases(), QStringList{"胸部| 新\r\n"});
+    // Old and new text in the trail, line break and all.
+    EXPECT_EQ(trail(), QStringList{"字典||内容 修改 “胸部” “旧” → “胸部” “ 新\r\n”"});
 }
 
 // Save and Cancel stay enabled across showings; Save in mode 0 only asks.

@@ -99,6 +99,9 @@ TEST_F(RecordPage, DeleteMovesToTheFollowingRecord)
         EXPECT_EQ(numbers(), step.left);
         EXPECT_EQ(shownNumbers(), step.left);
     }
+    // Each deleted record is kept whole, and traced, in its delete's transaction.
+    EXPECT_EQ(rows("select jcjlh || xm from deleted_records"), (QStringList{"2006030502旧", "2006030503旧", "2006030505旧"}));
+    EXPECT_EQ(trail(), (QStringList{"删除|2006030502|姓名：旧", "删除|2006030503|姓名：旧", "删除|2006030505|姓名：旧"}));
     dialogs.confirmAnswers << false;
     click(Form_sz->Button25);
     EXPECT_EQ(numbers().size(), 2);

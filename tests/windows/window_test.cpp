@@ -50,6 +50,14 @@ void WindowTest::addPhrase(const QString &title, const QString &phrase)
     db.exec(QStringLiteral("insert into nr (bt, nr) values (?, ?)"), {title, phrase});
 }
 
+QStringList WindowTest::trail()
+{
+    const QString events = db.scalar(QStringLiteral("select group_concat(action || '|' || ifnull(jcjlh, '') || '|' || "
+                                                    "detail, char(31)) from (select * from audit_trail order by id)"))
+                               .toString();
+    return events.isEmpty() ? QStringList() : events.split(QChar(31));
+}
+
 void WindowTest::openRegistration()
 {
     QTest::mouseClick(Form1->Button1, Qt::LeftButton);

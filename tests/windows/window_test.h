@@ -23,6 +23,9 @@ protected:
     void addRecord(qint64 number);
     void addPhrase(const QString &title, const QString &phrase);
 
+    // The trail so far, one "action|record number|detail" per event, in order.
+    QStringList trail();
+
     // Main menu "   增加病人   ".
     void openRegistration();
 
