@@ -1,0 +1,144 @@
+// ruvured-createdb --audit and --restore, run as a program.
+
+#include "existing_file.h"
+#include "platform/core/clock.h"
+#include "store/audit_trail.h"
+#include "store/record_bin.h"
+#include "store/table_data_set.h"
+#include "temp_database.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ToolResult {
+    int exitCode = -1;
+    QString out, errors;
+};
+
+ToolResult runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(CREATEDB_PROGRAM), arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QDateTime at(int day, const char *time)
+{
+    return QDateTime(QDate(2006, 3, day), QTime::fromString(QString::fromLatin1(time), "HH:mm:ss.zzz"));
+}
+
+} // namespace
+
+// Time order (not the order written), local times to the millisecond, the
+// filters, an empty field for no record number, and one event a line.
+TEST(AuditTool, ListsTheTrailAsTextOrCsv)
+{
+    TempDatabase db;
+    AuditTrail::append(db.connection(), AuditTrail::saved, 2006030501, "姓名：张三", at(5, "08:00:00.000"));
+    AuditTrail::append(db.connection(), AuditTrail::printed, 2006030501, "", at(5, "08:00:01.250"));
+    AuditTrail::append(db.connection(), AuditTrail::dictionary, {}, "科室 添加 “内科” “nk”", at(6, "09:00:00.000"));
+    AuditTrail::append(db.connection(), AuditTrail::printFailed, 2006030499, "缺纸,\t\"A4\"\n", at(4, "23:59:59.999"));
+    const QString who = AuditTrail::userName() + '\t' + AuditTrail::computerName() + '\t';
+    const QString e1 = "2006-03-05 08:00:00.000\t" + who + "保存\t2006030501\t姓名：张三\n";
+    const QString e2 = "2006-03-05 08:00:01.250\t" + who + "打印\t2006030501\t\n";
+    const QString e3 = "2006-03-06 09:00:00.000\t" + who + "字典\t\t科室 添加 “内科” “nk”\n";
+    const QString e4 = "2006-03-04 23:59:59.999\t" + who + "打印失败\t2006030499\t缺纸,\\t\"A4\"\\n\n";
+    const struct {
+        QStringList options;
+        QString out;
+    } cases[] = {
+        {{}, e4 + e1 + e2 + e3},
+        {{"--from", "2006-03-05"}, e1 + e2 + e3},
+        {{"--to", "2006-03-05"}, e4 + e1 + e2},
+        {{"--from", "2006-03-05", "--to", "2006-03-05", "--record", "2006030501"}, e1 + e2},
+        {{"--record", "2006030499", "--csv"},
+         "\uFEFF时间,用户,计算机,操作,记录号,说明\r\n2006-03-04 23:59:59.999," + AuditTrail::userName() + ','
+             + AuditTrail::computerName() + ",打印失败,2006030499,\"缺纸,\t\"\"A4\"\"\n\"\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.options.join(' ').toStdString());
+        const ToolResult run = runTool(QStringList{"--audit", db.path()} + c.options);
+        EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+        EXPECT_EQ(run.out, c.out);
+    }
+    for (const QStringList &wrong : {QStringList{"--from", "2006-3-5"}, QStringList{"--record", "x"},
+                                     QStringList{"--verify", "--csv"}, QStringList{"--deleted-at", "2006"}}) {
+        const ToolResult run = runTool(QStringList{"--audit", db.path()} + wrong);
+        EXPECT_EQ(run.exitCode, 2) << wrong.join(' ').toStdString();
+    }
+}
+
+// --verify passes a whole chain and names the first row changed behind the triggers' back.
+TEST(AuditTool, VerifyFailsOnceARowIsChanged)
+{
+    TempDatabase db;
+    for (int n = 1; n <= 3; ++n)
+        AuditTrail::append(db.connection(), AuditTrail::saved, 2006030500 + n, "姓名：张三");
+    ToolResult run = runTool({"--audit", "--verify", db.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.out.contains("共 3 条")) << run.out.toStdString();
+
+    db.exec("drop trigger audit_trail_kept");
+    db.exec("update audit_trail set jcjlh = 2006030509 where id = 2");
+    run = runTool({"--audit", "--verify", db.path()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains("第 2 条（编号 2")) << run.errors.toStdString();
+}
+
+// Restore puts the deleted row back identical, refuses a number in use again
+// without touching the file, and with several deleted restores only the one
+// whose deletion time is given.
+TEST(AuditTool, RestoreGivesBackTheRowOrRefuses)
+{
+    TempDatabase db;
+    const QString examination =
+        "select group_concat(quote(jcjlh)||quote(xm)||quote(xb)||quote(nl)||quote(jcrq)||quote(jcbw)||quote(jcks)"
+        "||quote(lczd)||quote(jcsj)||quote(zdyj)||quote(jtzz), ',') from (select * from hzzl order by _rowid_)";
+    TableDataSet records(&db.connection(), "ADODataSet5", "hzzl");
+    records.setCompanion(RecordBin::keepingDeletions());
+    const auto deleteAt = [&](int minute) {
+        Clock::setFixed(at(5, "10:00:00.000").addSecs(60 * minute));
+        records.Close();
+        records.Open();
+        records.Delete();
+    };
+    db.exec("insert into hzzl values (2006030501, '张三', '男', 45, '2006-03-05', '胸部', '内科', '咳嗽', '007', null, '')");
+    const QString first = db.scalar(examination).toString();
+    deleteAt(1);
+    ToolResult run = runTool({"--restore", db.path(), "2006030501"});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(db.scalar(examination).toString(), first);
+
+    deleteAt(2);
+    db.exec("insert into hzzl (jcjlh, xm) values (2006030501, '李四')");
+    const QString second = db.scalar(examination).toString();
+    const QByteArray file = ExistingFile::contentsOf(db.path());
+    run = runTool({"--restore", db.path(), "2006030501"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains("已被另一份检查记录使用")) << run.errors.toStdString();
+    EXPECT_EQ(ExistingFile::contentsOf(db.path()), file);
+
+    deleteAt(3);
+    run = runTool({"--restore", db.path(), "2006030501"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains("2006-03-05 10:02:00.000\t姓名：张三") && run.errors.contains("2006-03-05 10:03:00.000\t姓名：李四"))
+        << run.errors.toStdString();
+    EXPECT_EQ(db.scalar(examination).toString(), "");
+    run = runTool({"--restore", db.path(), "2006030501", "--deleted-at", "2006-03-05 10:03:00.000"});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(db.scalar(examination).toString(), second);
+    Clock::clearFixed();
+
+    run = runTool({"--audit", db.path(), "--record", "2006030501"});
+    QStringList actions;
+    for (const QString &line : run.out.split('\n', Qt::SkipEmptyParts))
+        actions << line.section('\t', 1, 3);
+    // The deletions at the test's fixed times of 2006, the restores at today's.
+    const QString who = AuditTrail::userName() + '\t' + AuditTrail::computerName() + '\t';
+    EXPECT_EQ(actions, (QStringList{who + "删除", who + "删除", who + "删除", who + "恢复", who + "恢复"}));
+}
