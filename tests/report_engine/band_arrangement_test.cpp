@@ -1,6 +1,7 @@
 #include "report_engine/tqr_band.h"
 #include "report_engine/tqr_child_band.h"
 #include "report_engine/tqr_report.h"
+#include "reporting/qrreport7_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +12,19 @@ struct DiagnosisLayout {
     DiagnosisLayout()
     {
         report.BeginLoad();
-        report.Page().LoadValues({100, 2970, 100, 2100, 100, 100, 0});
+        report.Page().LoadValues(QRReport7Layout::PageValues);
         // Created out of order on purpose: the report orders them itself.
-        footer = Band(rbPageFooter, 169.33333333333334);
-        detail = Band(rbDetail, 2222.5);
-        title = Band(rbTitle, 127);
-        header = Band(rbPageHeader, 240.77083333333334);
+        footer = Band(rbPageFooter, QRReport7Layout::PageFooterHeight);
+        detail = Band(rbDetail, QRReport7Layout::DetailHeight);
+        title = Band(rbTitle, QRReport7Layout::TitleHeight);
+        header = Band(rbPageHeader, QRReport7Layout::PageHeaderHeight);
         report.EndLoad();
     }
 
     TQRBand *Band(TQRBandType type, Extended height)
     {
         auto *band = TQRControl::Create<TQRBand>(&report, type, 96);
-        band->Size().LoadValues({height, 1899.7083333333335});
+        band->Size().LoadValues({height, QRReport7Layout::BandWidth});
         return band;
     }
 
