@@ -59,7 +59,9 @@ Extended TQRCustomReport::FontPoints() const
 {
     if (font_.pointSizeF() > 0)
         return font_.pointSizeF();
-    return std::abs(font_.pixelSize()) * 72.0L / 96;
+    // A font given by its pixel height has a size in whole points, rounded
+    // half away from zero: 13 pixels at 96 per inch is a 10-point font.
+    return std::lround(std::abs(font_.pixelSize()) * 72.0L / 96);
 }
 
 void TQRCustomReport::SetUnits(TQRUnit unit)

@@ -58,7 +58,7 @@ public:
     const QFont &Font() const { return font_; }
     // Chinese text of the report prints in the Simplified Chinese face.
     void SetFont(const QFont &font) { font_ = PrintFont::withChineseFace(font); }
-    Extended FontPoints() const;  // absolute point size of Font
+    Extended FontPoints() const;  // absolute point size of Font; whole points for a pixel height
 
     bool PrintIfEmpty() const { return controller_->PrintIfEmpty; }
     void SetPrintIfEmpty(bool value) { controller_->PrintIfEmpty = value; }
