@@ -1,5 +1,7 @@
+#include "platform/core/failure.h"
 #include "report_engine/tqr_band.h"
 #include "report_engine/tqr_child_band.h"
+#include "report_engine/tqr_printable.h"
 #include "report_engine/tqr_report.h"
 #include "reporting/qrreport7_layout.h"
 
@@ -78,6 +80,36 @@ TEST(BandArrangement, MembershipFollowsParentTypeAndDestruction)
     EXPECT_EQ(layout.report.Controller().Detail, nullptr);
     EXPECT_EQ(layout.header->Top(), 38);
     EXPECT_EQ(summary->Top(), 129);
+}
+
+// Fails when its band's bounds are applied, as a handler of a real element might.
+class FailingElement : public TQRPrintable {
+public:
+    using TQRPrintable::TQRPrintable;
+    bool armed = true;
+    void ReportNotify(int) override
+    {
+        if (armed)
+            throw Failure(QStringLiteral("元素出错"));
+    }
+};
+
+TEST(BandArrangement, AFailedArrangementLeavesTheUnitsAndArrangesAgain)
+{
+    DiagnosisLayout layout;
+    layout.report.SetUnits(TQRUnit::Native);
+    auto *element = TQRControl::Create<FailingElement>(layout.detail, 96);
+    element->SetAlignToBand(true);
+    EXPECT_THROW(layout.report.Page().SetLeftMargin(200), Failure);
+    EXPECT_EQ(layout.report.Units(), TQRUnit::Native);
+    EXPECT_EQ(layout.detail->Size().GetCurrentUnit(), TQRUnit::Native);
+    EXPECT_EQ(element->Size().GetCurrentUnit(), TQRUnit::Native);
+
+    element->armed = false;
+    layout.report.Page().SetTopMargin(200);
+    EXPECT_EQ(layout.detail->Left(), 76);    // 20 mm
+    EXPECT_EQ(layout.detail->Width(), 681);  // 794 less 30 mm of margins
+    EXPECT_EQ(layout.footer->Top(), 1055);   // 38 pixels lower than at 10 mm
 }
 
 TEST(BandArrangement, ChildBandsFollowTheirParentAndTakeItsWidthRule)
