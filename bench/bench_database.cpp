@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <unistd.h>
@@ -104,4 +105,13 @@ std::vector<QVariantList> BenchDatabase::readEverything(sqlite3 *db, const QStri
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+double BenchDatabase::median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }

@@ -19,6 +19,9 @@ public:
     // Resident memory of this process, in kilobytes.
     static long residentKilobytes();
 
+    // The middle of `values` once sorted: paired timings on a shared machine.
+    static double median(std::vector<double> values);
+
     // The benchmarks' reference: every row of `text` read into memory at once.
     static std::vector<QVariantList> readEverything(sqlite3 *db, const QString &text);
 };

@@ -138,13 +138,9 @@ void SettingsDeleteInTheMiddle(benchmark::State &state)
         ++n;
     }
     Startup::destroyWindows();
-    const auto median = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    };
-    state.counters["today_ms"] = median(times[0]);
-    state.counters["kept_and_traced_ms"] = median(times[1]);
-    state.counters["ratio"] = median(times[1]) / median(times[0]);
+    state.counters["today_ms"] = BenchDatabase::median(times[0]);
+    state.counters["kept_and_traced_ms"] = BenchDatabase::median(times[1]);
+    state.counters["ratio"] = BenchDatabase::median(times[1]) / BenchDatabase::median(times[0]);
     state.counters["count_and_current_row_kept"] = exact ? 1 : 0;
     state.SetLabel("medians; target ratio <= 1.10");
     if (!exact)

@@ -167,13 +167,6 @@ double timeChild(const QString &what)
     return ms;
 }
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 // Program and reference run in turns, each pair gives a ratio, and the ratio
 // reported is the median of those: on a shared machine the load drifts from
 // second to second, and one slow start must not decide the figure.
@@ -190,9 +183,9 @@ void StartToMainMenu(benchmark::State &state)
         empty.push_back(timeChild(QStringLiteral("empty")));
         ratios.push_back(program.back() / empty.back());
     }
-    state.counters["program_ms"] = median(program);
-    state.counters["reference_empty_window_ms"] = median(empty);
-    state.counters["ratio"] = median(ratios);
+    state.counters["program_ms"] = BenchDatabase::median(program);
+    state.counters["reference_empty_window_ms"] = BenchDatabase::median(empty);
+    state.counters["ratio"] = BenchDatabase::median(ratios);
     state.SetLabel(((cold ? "cold, " : "warm, ") + childPlatform() + QStringLiteral("; target ratio <= 2")).toStdString());
 }
 
@@ -375,13 +368,9 @@ void SaveExamination(benchmark::State &state)
         }
         ++n;
     }
-    const auto median = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    };
-    state.counters["today_ms"] = median(times[0]);
-    state.counters["traced_ms"] = median(times[1]);
-    state.counters["ratio"] = median(times[1]) / median(times[0]);
+    state.counters["today_ms"] = BenchDatabase::median(times[0]);
+    state.counters["traced_ms"] = BenchDatabase::median(times[1]);
+    state.counters["ratio"] = BenchDatabase::median(times[1]) / BenchDatabase::median(times[0]);
     state.SetLabel("medians; target ratio <= 1.10");
 }
 
