@@ -6,6 +6,10 @@
 
 #include <QCryptographicHash>
 #include <QSysInfo>
+#include <algorithm>
+#include <limits>
+#include <unordered_map>
+#include <vector>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -158,27 +162,63 @@ void AuditTrail::read(Connection &connection, const QDateTime &from, const QDate
         values << recordNumber;
     }
     const QString where = conditions.isEmpty() ? QString() : QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
-    Statement rows(connection.handle(),
-                   QStringLiteral("select %1 from audit_trail%2 order by at, id").arg(columns, where));
-    rows.bindAll(values);
-    while (rows.step())
-        each(eventOf(rows));
+    // The order is learnt in one short reading, the events are then read a
+    // piece at a time: a listing read slowly (through a pager) never holds
+    // the file, so the program's saves never wait for it.
+    std::vector<qint64> ids;
+    {
+        Statement order(connection.handle(), QStringLiteral("select id from audit_trail%1 order by at, id").arg(where));
+        order.bindAll(values);
+        while (order.step())
+            ids.push_back(order.value(0).toLongLong());
+    }
+    constexpr std::size_t piece = 512;
+    for (std::size_t start = 0; start < ids.size(); start += piece) {
+        const std::size_t count = std::min(piece, ids.size() - start);
+        std::unordered_map<qint64, Event> found;
+        {
+            const QString marks = QStringList(QList<QString>(qsizetype(count), QStringLiteral("?"))).join(',');
+            Statement rows(connection.handle(), QStringLiteral("select %1 from audit_trail where id in (%2)").arg(columns, marks));
+            for (std::size_t i = 0; i < count; ++i)
+                rows.bind(int(i) + 1, ids[start + i]);
+            while (rows.step()) {
+                Event event = eventOf(rows);
+                found.emplace(event.id, std::move(event));
+            }
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            if (const auto hit = found.find(ids[start + i]); hit != found.end())
+                each(hit->second);
+        }
+    }
 }
 
 AuditTrail::Verdict AuditTrail::verify(Connection &connection)
 {
+    // Read a few thousand rows at a time, each piece its own short reading:
+    // the program's saves never wait for a walk over a million rows.
+    constexpr int piece = 4096;
     Verdict verdict;
-    Statement rows(connection.handle(), QStringLiteral("select %1 from audit_trail order by id").arg(columns));
     QString previous;
-    while (rows.step()) {
-        Event event = eventOf(rows);
-        // A removed row leaves a gap in the numbers as well as in the chain.
-        if (event.id != verdict.rows + 1 || hashOf(event, previous) != event.hash) {
-            verdict.firstBroken = std::move(event);
-            break;
+    qint64 after = std::numeric_limits<qint64>::min();
+    for (bool more = true; more;) {
+        Statement rows(connection.handle(),
+                       QStringLiteral("select %1 from audit_trail where id > ? order by id limit %2").arg(columns).arg(piece));
+        rows.bind(1, after);
+        int read = 0;
+        while (rows.step()) {
+            Event event = eventOf(rows);
+            // A removed row leaves a gap in the numbers as well as in the chain.
+            if (event.id != verdict.rows + 1 || hashOf(event, previous) != event.hash) {
+                verdict.firstBroken = std::move(event);
+                return verdict;
+            }
+            previous = event.hash;
+            after = event.id;
+            ++verdict.rows;
+            ++read;
         }
-        previous = event.hash;
-        ++verdict.rows;
+        more = read == piece;
     }
     return verdict;
 }

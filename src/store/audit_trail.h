@@ -59,7 +59,8 @@ public:
 
     // Events in time order (ties in the order written), from `from` up to
     // but not including `until` (either may be invalid: no limit), of one
-    // record number when `recordNumber` is not null.
+    // record number when `recordNumber` is not null. No reading of the file
+    // stays open while `each` runs.
     static void read(Connection &connection, const QDateTime &from, const QDateTime &until,
                      const QVariant &recordNumber, const std::function<void(const Event &)> &each);
 
@@ -67,7 +68,7 @@ public:
         qint64 rows = 0;                  // rows that fit, from the first
         std::optional<Event> firstBroken;  // the first row that does not fit its content or its place
     };
-    // Walks the chain from the first row.
+    // Walks the chain from the first row, a piece at a time.
     static Verdict verify(Connection &connection);
 
     // The hash of `event` (its id and content) after the row whose hash is `previous`.
