@@ -29,11 +29,15 @@ constexpr quint32 decorationTitle = 1u << 3;
 
 void WindowDecoration::titleAndBorderOnly(QWidget *window)
 {
+    // Only windows of the X11 platform are X windows: the offscreen platform
+    // may answer as X11 too, with window ids no server knows.
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return;
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     const WId id = window->internalWinId();
-    if (!x11 || !id)
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection || !id)
         return;
-    xcb_connection_t *connection = x11->connection();
     static const char name[] = "_MOTIF_WM_HINTS";
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
         xcb_intern_atom_reply(connection, xcb_intern_atom(connection, false, sizeof name - 1, name), nullptr),
