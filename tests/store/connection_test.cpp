@@ -175,8 +175,15 @@ TEST(Connection, AFileWithTheOldDeclarationsIsUpgradedAndKeptBesideIt)
                     "insert into ks values ('内科', 'NK');");
 
     Connection connection;
+    QStringList stages;  // what the operator's window is told, stage by stage, ending with an empty one
+    connection.onUpgrade([&](const QString &stage, int percent) {
+        EXPECT_TRUE(percent >= 0 && percent <= 100) << percent;
+        if (stages.isEmpty() || stages.last() != stage)
+            stages << stage;
+    });
     connection.setConnectionString(Connection::connectionStringFor(dir.path()));
     connection.open();
+    EXPECT_EQ(stages, (QStringList{"正在保存原文件的副本", "正在升级数据表", "正在整理数据库文件", ""}));
     sqlite3 *db = connection.handle();
     EXPECT_EQ(Statement::scalar(db, "pragma user_version").toInt(), Schema::userVersion);
     EXPECT_EQ(Statement::scalar(db, "select type from pragma_table_info('hzzl') where name = 'jcsj'").toString(), "MEMO TEXT");
