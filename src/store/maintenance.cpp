@@ -101,13 +101,20 @@ QString verdictOf(const QString &path)
 // out, so there the copy reads piece by piece and starts over after a write.
 class Snapshot {
 public:
+    // Without a snapshot (not the log, or the file busy) the copy reads piece by piece.
     explicit Snapshot(sqlite3 *db)
     {
-        if (!sqlite3_get_autocommit(db) || Statement::scalar(db, QStringLiteral("PRAGMA journal_mode")).toString() != "wal")
+        sqlite3_stmt *mode = nullptr;
+        bool wal = false;
+        if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &mode, nullptr) == SQLITE_OK && sqlite3_step(mode) == SQLITE_ROW)
+            wal = qstrcmp(reinterpret_cast<const char *>(sqlite3_column_text(mode, 0)), "wal") == 0;
+        sqlite3_finalize(mode);
+        if (!wal || !sqlite3_get_autocommit(db))
             return;
-        Statement::execute(db, QStringLiteral("BEGIN"));
-        db_ = db;
-        Statement::scalar(db, QStringLiteral("select count(*) from sqlite_master"));
+        if (sqlite3_exec(db, "BEGIN; select count(*) from sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK)
+            db_ = db;
+        else if (!sqlite3_get_autocommit(db))  // begun, but the first read failed
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     }
     ~Snapshot()
     {

@@ -308,11 +308,11 @@ TEST(Connection, TheCheckWaitsForTheOperatorToPause)
     TempDatabase db;
     db.connection().close();
     db.connection().onDamage([](const QString &) {});
-    db.connection().setCheckDelay(300);
+    db.connection().setCheckDelay(1000);
     db.connection().open();
     QElapsedTimer working;
     working.start();
-    while (working.elapsed() < 900) {
+    while (working.elapsed() < 2000) {
         db.connection().operatorActive();
         QThread::msleep(50);
     }
