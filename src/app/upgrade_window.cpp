@@ -1,8 +1,10 @@
 #include "app/upgrade_window.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -33,6 +35,10 @@ void UpgradeWindow::report(const QString &stage, int percent)
     }
     if (!shown) {
         shown.reset(new UpgradeWindow);
+        shown->adjustSize();
+        // Centred as every window at its first showing; start-up has no window yet to sit on.
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            shown->move(screen->availableGeometry().center() - shown->rect().center());
         shown->show();
     }
     const QString text = stage + QStringLiteral("……");
