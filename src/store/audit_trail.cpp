@@ -163,8 +163,9 @@ void AuditTrail::read(Connection &connection, const QDateTime &from, const QDate
     }
     const QString where = conditions.isEmpty() ? QString() : QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
     // The order is learnt in one short reading, the events are then read a
-    // piece at a time: a listing read slowly (through a pager) never holds
-    // the file, so the program's saves never wait for it.
+    // piece at a time: a listing read slowly (through a pager) never holds a
+    // reading open, which would keep the program's saves waiting under a
+    // rollback journal and the write-ahead log from being folded back.
     std::vector<qint64> ids;
     {
         Statement order(connection.handle(), QStringLiteral("select id from audit_trail%1 order by at, id").arg(where));
@@ -196,7 +197,8 @@ void AuditTrail::read(Connection &connection, const QDateTime &from, const QDate
 AuditTrail::Verdict AuditTrail::verify(Connection &connection)
 {
     // Read a few thousand rows at a time, each piece its own short reading:
-    // the program's saves never wait for a walk over a million rows.
+    // where the file keeps a rollback journal (no write-ahead log on its file
+    // system) the program's saves never wait for a walk over a million rows.
     constexpr int piece = 4096;
     Verdict verdict;
     QString previous;

@@ -62,7 +62,12 @@ QStringList Schema::createStatements()
     QStringList statements;
     for (const Table &table : tables())
         statements << QStringLiteral("CREATE TABLE %1 (%2)").arg(table.name, table.columns);
-    return statements + indexStatements() + trackingStatements() + trailStatements();
+    return statements + indexStatements() + trackingStatements() + checkStatements() + trailStatements();
+}
+
+QStringList Schema::checkStatements()
+{
+    return {"CREATE TABLE file_checks (kind TEXT PRIMARY KEY, checked_on TEXT NOT NULL) WITHOUT ROWID"};
 }
 
 QStringList Schema::trackingTriggers(const QString &table)

@@ -13,8 +13,9 @@ public:
     static constexpr int applicationId = 0x52565244;
     // Raised whenever a stored file would no longer be understood by an older program.
     // 1: memo and date columns with numeric affinity; 2: every text column has text affinity;
-    // 3: the audit trail and the deleted records.
-    static constexpr int userVersion = 3;
+    // 3: the write-ahead log, and `file_checks` remembers when the whole file was last checked;
+    // 4: the audit trail and the deleted records.
+    static constexpr int userVersion = 4;
     // The oldest version this program upgrades in place.
     static constexpr int oldestUpgradable = 1;
 
@@ -35,6 +36,8 @@ public:
     // a table's highest one that hold no row. With them a data set learns the
     // rows of a whole table from two index lookups and the few gaps.
     static QStringList trackingStatements();
+    // The table `file_checks`: the day each kind of whole-file check last found the file sound.
+    static QStringList checkStatements();
     // The trail tables and the triggers that refuse any change or removal of a
     // trail row: the program only ever adds to it.
     static QStringList trailStatements();

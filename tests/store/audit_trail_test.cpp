@@ -134,23 +134,6 @@ TEST(AuditTrail, VerifyNamesTheFirstRowThatDoesNotFit)
     }
 }
 
-// A listing read slowly (through a pager) holds no lock: the program saves meanwhile.
-TEST(AuditTrail, AListingBeingReadNeverHoldsUpASave)
-{
-    TempDatabase db;
-    appendEvents(db, 3);
-    Connection program;
-    program.setConnectionString(Connection::connectionStringFor(db.directory()));
-    program.setBusyTimeout(0);
-    QStringList listed, failures;
-    AuditTrail::read(db.connection(), {}, {}, {}, [&](const AuditTrail::Event &event) {
-        listed << event.recordNumber.toString();
-        failures << failureOf([&] { AuditTrail::append(program, AuditTrail::saved, 2006030509, QString()); });
-    });
-    EXPECT_EQ(listed, (QStringList{"2006030501", "2006030502", "2006030503"}));
-    EXPECT_EQ(failures, QStringList(3, QString()));
-}
-
 // A deleted examination keeps every column as stored and comes back
 // identical; while its number is in use again it stays where it is.
 TEST(RecordBin, DeleteThenRestoreGivesBackTheIdenticalRow)

@@ -16,10 +16,18 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QMap>
-#include <algorithm>
 #include <QStringList>
+#include <algorithm>
+#include <csignal>
 
 namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int)
+{
+    stopRequested = 1;
+}
 
 int usage()
 {
@@ -58,8 +66,12 @@ int check(const QString &path)
 
 int backup(const QString &path, const QString &copy)
 {
+    // Stopped (Ctrl+C, a timer's stop, a shutdown), the copy in progress is
+    // removed before the tool ends: nothing half made is left behind.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, requestStop);
     try {
-        Maintenance::backup(path, copy);
+        Maintenance::backup(path, copy, [](int) { return stopRequested == 0; });
     } catch (const Failure &failure) {
         Console::error(failure.message());
         return 1;
