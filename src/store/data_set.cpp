@@ -92,6 +92,8 @@ private:
 DataSet::DataSet(Connection *connection, const QString &name, QObject *parent)
     : GridSource(parent), connection_(connection), name_(name)
 {
+    countTimer_.setSingleShot(true);
+    connect(&countTimer_, &QTimer::timeout, this, &DataSet::countInBackground);
 }
 
 DataSet::~DataSet()
@@ -111,6 +113,10 @@ void DataSet::reset()
     whole_.shrink_to_fit();
     resident_ = false;
     sourceCount_ = 0;
+    counting_ = false;
+    countTimer_.stop();
+    countedUpTo_ = 0;
+    bound_ = 0;
     pages_.clear();
     kept_.clear();
     changed_.clear();
@@ -142,6 +148,8 @@ void DataSet::Open()
     active_ = true;
     current_ = sourceCount_ > 0 ? 0 : -1;
     eof_ = sourceCount_ == 0;
+    if (counting_)
+        countTimer_.start();
     changed();
 }
 
@@ -170,21 +178,82 @@ void DataSet::readRowids(sqlite3 *db)
             }
             rowids_.appendRange(next, high);
         }
+        sourceCount_ = rowids_.size();
     } else {
-        Statement rows(db, QStringLiteral("select _rowid_ from %1 %2").arg(table, shape_->condition));
-        bindParameters(rows);
-        while (rows.step())
-            rowids_.append(rows.value(0).toLongLong());
+        // Rows come in rowid order: the first screen's now, the rest after
+        // it. Rows appended from now on lie above the bound.
+        bound_ = Statement::scalar(db, QStringLiteral("select max(_rowid_) from ") + table).toLongLong();
+        countedUpTo_ = std::numeric_limits<qint64>::min();
+        counting_ = true;
+        countMore(db, residentLimit + 1);
     }
-    sourceCount_ = rowids_.size();
 
     Statement one(db, shape_->withRowid(QStringLiteral("where _rowid_ = ?")));
     describe(one, 1, {});
-    resident_ = sourceCount_ <= residentLimit;
+    resident_ = !counting_ && sourceCount_ <= residentLimit;
     if (resident_) {
         for (int page = 0; page * pageSize < sourceCount_; ++page)
             pages_[page] = fetchPage(page, nullptr);
     }
+}
+
+void DataSet::countMore(sqlite3 *db, int limit)
+{
+    Statement rows(db, shape_->rowidsInOrder());
+    bindParameters(rows);
+    rows.bind(QStringLiteral("rowid_after_"), countedUpTo_);
+    rows.bind(QStringLiteral("rowid_bound_"), bound_);
+    rows.bind(QStringLiteral("rowid_limit_"), limit);
+    int learnt = 0;
+    while (rows.step()) {
+        countedUpTo_ = rows.value(0).toLongLong();
+        rowids_.append(countedUpTo_);
+        ++learnt;
+    }
+    counting_ = learnt == limit;
+    sourceCount_ = rowids_.size();
+}
+
+void DataSet::learnMore(int limit)
+{
+    const int before = sourceCount_;
+    countMore(connection_->handle(), limit);
+    if (sourceCount_ > before && suspended_ == 0)
+        emit gridRowsAppended();
+}
+
+void DataSet::countInBackground()
+{
+    if (!counting_)
+        return;
+    try {
+        learnMore(countStep);
+    } catch (const std::exception &) {
+        // A busy or closed file: the next call that needs the rows tries again and reports it.
+        return;
+    }
+    if (counting_)
+        countTimer_.start();
+}
+
+void DataSet::finishCounting()
+{
+    if (!counting_)
+        return;
+    countTimer_.stop();
+    learnMore(std::numeric_limits<int>::max());
+}
+
+bool DataSet::hasRow(int row)
+{
+    while (row >= rowsKnown() && counting_)
+        learnMore(countStep);
+    return row < rowsKnown();
+}
+
+int DataSet::rowsKnown() const
+{
+    return ordered_ ? int(order_.size()) : sourceCount_;
 }
 
 void DataSet::readWhole(sqlite3 *db)
@@ -239,7 +308,7 @@ void DataSet::requireActive() const
 void DataSet::First()
 {
     requireActive();
-    current_ = recordCount() > 0 ? 0 : -1;
+    current_ = rowsKnown() > 0 ? 0 : -1;
     eof_ = current_ < 0;
     emit gridCurrentRowChanged(current_);
 }
@@ -247,7 +316,7 @@ void DataSet::First()
 void DataSet::Next()
 {
     requireActive();
-    if (current_ + 1 < recordCount()) {
+    if (hasRow(current_ + 1)) {
         ++current_;
         emit gridCurrentRowChanged(current_);
     } else {
@@ -257,13 +326,16 @@ void DataSet::Next()
 
 int DataSet::recordCount() const
 {
-    return ordered_ ? int(order_.size()) : sourceCount_;
+    // The count is part of the reading, only learnt late: logically const.
+    if (counting_)
+        const_cast<DataSet *>(this)->finishCounting();
+    return rowsKnown();
 }
 
 void DataSet::setCurrentRow(int row)
 {
     requireActive();
-    if (row < 0 || row >= recordCount())
+    if (row < 0 || !hasRow(row))
         return;
     current_ = row;
     eof_ = false;
@@ -361,6 +433,11 @@ const DataSet::Row &DataSet::sourceRow(int source)
         return whole_.at(source);
     const int page = source / pageSize;
     auto found = pages_.find(page);
+    // A page read while its rows were still being counted may lack the later ones.
+    if (found != pages_.end() && int(found->second.rows.size()) <= source % pageSize) {
+        pages_.erase(found);
+        found = pages_.end();
+    }
     if (found == pages_.end()) {
         if (int(pages_.size()) >= cachedPages) {
             const auto oldest = std::min_element(pages_.begin(), pages_.end(),
@@ -422,6 +499,7 @@ void DataSet::keepRowBeforeChange(const QString &table, qint64 rowid)
 {
     if (!active_ || !shape_ || shape_->table.compare(table, Qt::CaseInsensitive) != 0 || resident_)
         return;
+    finishCounting();
     const int source = rowids_.indexOf(rowid);
     if (source < 0 || changed_.contains(source) || kept_.contains(source))
         return;
@@ -440,6 +518,7 @@ void DataSet::makeOrderExplicit()
 {
     if (ordered_)
         return;
+    finishCounting();
     order_.resize(sourceCount_);
     std::iota(order_.begin(), order_.end(), 0);
     ordered_ = true;
@@ -477,9 +556,9 @@ void DataSet::Post()
         const QString marks = QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(',');
         pending_.rowid = connection_->write(
             QStringLiteral("insert into %1 (%2) values (%3)").arg(tableName(), names.join(','), marks), pending_.values);
+        makeOrderExplicit();
         const int source = sourceCount_ + appended_++;
         changed_[source] = pending_;
-        makeOrderExplicit();
         order_.push_back(source);
         current_ = int(order_.size()) - 1;
     } else {
@@ -585,7 +664,7 @@ void DataSet::changed()
 
 int DataSet::gridRowCount() const
 {
-    return active_ ? recordCount() : 0;
+    return active_ ? rowsKnown() : 0;
 }
 
 int DataSet::gridColumnCount() const
@@ -611,14 +690,14 @@ int DataSet::gridDisplayWidth(int column) const
 
 QVariant DataSet::gridValue(int row, int column)
 {
-    if (!active_ || row < 0 || row >= recordCount())
+    if (!active_ || row < 0 || row >= rowsKnown())
         return {};
     return typed(fields_.at(column), rowAt(row).values.at(column));
 }
 
 void DataSet::gridSetCurrentRow(int row)
 {
-    if (active_ && row >= 0 && row < recordCount()) {
+    if (active_ && row >= 0 && row < rowsKnown()) {
         current_ = row;
         eof_ = false;
     }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QTimer>
 #include <QVariant>
 #include <memory>
 #include <unordered_map>
@@ -22,12 +23,14 @@ struct sqlite3;
 
 // Rows of a statement or a table, with a current row.
 //
-// Opening takes one consistent reading of the result: inside one read
-// transaction it learns which rows the result holds (their rowids, kept as
-// runs) and so its exact count. Small results are read whole there and then.
-// Larger ones fetch their rows by rowid a page at a time as they are reached,
-// keeping a bounded number of pages, and hold no lock on the file between
-// calls. Rows another data set of the program changes or deletes are kept as
+// Opening takes one reading of the result: inside one read transaction it
+// learns which rows the result holds (their rowids, kept as runs). Small
+// results are read whole there and then. A large result of a condition
+// learns its first rows at opening and the rest in rowid order a chunk at a
+// time afterwards, from the event loop or at once when the exact count is
+// asked for; the grid grows meanwhile, and rows never shift. Larger results
+// fetch their rows by rowid a page at a time as they are reached, keeping a
+// bounded number of pages, and hold no lock on the file between calls. Rows another data set of the program changes or deletes are kept as
 // they were before the change, so the result stays the one read at opening,
 // with this data set's own appends, edits and deletes on top.
 class DataSet : public GridSource, public RecordCursor {
@@ -47,6 +50,7 @@ public:
     void Next();
     // True after Next moved past the last row, and for an empty data set.
     bool eof() const { return eof_; }
+    // The exact count: learns the rest of the result first when needed.
     int recordCount() const;
     // Index of the current row, -1 when there is none.
     int currentRow() const { return current_; }
@@ -83,6 +87,7 @@ public:
     int gridCurrentRow() const override { return current_; }
     void gridSetCurrentRow(int row) override;
     bool gridSuspended() const override { return suspended_ > 0; }
+    void gridFetchAll() override { finishCounting(); }
 
     // Record cursor, for a report that repeats its detail band per row.
     bool cursorActive() const override { return active_; }
@@ -117,6 +122,8 @@ private:
     static constexpr int residentLimit = 4 * pageSize;
     // Pages of a larger result kept at most: about 8,000 rows.
     static constexpr int cachedPages = 32;
+    // Rowids learnt per step after opening: a few milliseconds of the event loop.
+    static constexpr int countStep = 32768;
 
     QVariant fieldValue(int index);
     void setFieldValue(int index, const QVariant &value);
@@ -125,6 +132,15 @@ private:
     void reset();
     void readRowids(sqlite3 *db);
     void readWhole(sqlite3 *db);
+    // Learns at most `limit` more rowids of the result; stops counting at its end.
+    void countMore(sqlite3 *db, int limit);
+    // countMore, and the grid told of the rows learnt.
+    void learnMore(int limit);
+    void countInBackground();
+    void finishCounting();
+    // Whether the result has a row `row`, learning rows until it is known.
+    bool hasRow(int row);
+    int rowsKnown() const;
     void describe(const Statement &statement, int offset, const QVariantList &firstRow);
     int sourceAt(int row) const;
     const Row &rowAt(int row);
@@ -153,7 +169,11 @@ private:
     RowidList rowids_;                  // the result's rows at opening
     std::vector<Row> whole_;            // a result without rowids, read whole
     bool resident_ = false;             // every page read at opening and kept
-    int sourceCount_ = 0;               // rows of the result at opening
+    int sourceCount_ = 0;               // rows of the result at opening known so far
+    bool counting_ = false;             // more rowids of the result to learn
+    qint64 countedUpTo_ = 0;            // the highest rowid learnt
+    qint64 bound_ = 0;                  // the table's highest rowid at opening: later appends are not part of the result
+    QTimer countTimer_;
     std::unordered_map<int, Page> pages_;
     quint64 uses_ = 0;
     std::unordered_map<int, Row> kept_;     // result rows as they were before another data set changed them
