@@ -136,9 +136,9 @@ void DataSet::Open()
         if (keyed_) {
             rowSource_.setShape(*shape);
             readRowids(db);
-        }
-        else
+        } else {
             readWhole(db);
+        }
     } catch (...) {
         reset();
         throw;

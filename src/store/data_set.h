@@ -4,7 +4,6 @@
 #include <QString>
 #include <QTimer>
 #include <QVariant>
-#include <memory>
 #include <unordered_map>
 #include <vector>
 

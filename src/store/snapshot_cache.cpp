@@ -7,7 +7,6 @@ void SnapshotCache::clear()
     keys_.clear();
     columns_ = 0;
     counting_ = false;
-    learntUpTo_ = 0;
     bound_ = 0;
     resident_ = false;
     pages_.clear();
@@ -27,7 +26,6 @@ void SnapshotCache::openCounting(qint64 bound, int columns)
     clear();
     columns_ = columns;
     bound_ = bound;
-    learntUpTo_ = std::numeric_limits<qint64>::min();
     counting_ = true;
     learn(residentLimit + 1);
     readWholeIfSmall();
@@ -46,10 +44,9 @@ int SnapshotCache::learn(int limit)
 {
     if (!counting_)
         return 0;
-    const int before = keys_.size();
-    const int learnt = source_.appendKeys(keys_, learntUpTo_, bound_, limit);
-    if (keys_.size() > before)
-        learntUpTo_ = keys_.at(keys_.size() - 1);
+    // After the last key learnt, so that a step that failed half way goes on where it stopped.
+    const qint64 after = known() > 0 ? keys_.at(known() - 1) : std::numeric_limits<qint64>::min();
+    const int learnt = source_.appendKeys(keys_, after, bound_, limit);
     counting_ = learnt == limit;
     return learnt;
 }

@@ -88,7 +88,6 @@ private:
     RowidList keys_;
     int columns_ = 0;
     bool counting_ = false;
-    qint64 learntUpTo_ = 0;  // the highest key learnt
     qint64 bound_ = 0;
     bool resident_ = false;  // every page read at opening and kept
     std::unordered_map<int, Page> pages_;
