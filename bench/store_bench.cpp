@@ -65,15 +65,9 @@ QString databasePath()
     return databaseDirectory + QStringLiteral("/ruvured.mdb");
 }
 
-// Drops the database file from the operating system's page cache.
 void dropFileCache()
 {
-    const int fd = ::open(QFile::encodeName(databasePath()).constData(), O_RDONLY);
-    if (fd >= 0) {
-        ::fdatasync(fd);
-        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-        ::close(fd);
-    }
+    BenchDatabase::dropFromPageCache(databasePath());
 }
 
 double msSince(std::chrono::steady_clock::time_point start)

@@ -113,6 +113,14 @@ void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
         source->gridSetCurrentRow(current.row());
 }
 
+QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Ctrl+End means the result's last row, not the last one known so far.
+    if (GridSource *source = model_.source(); source && action == MoveEnd && (modifiers & Qt::ControlModifier))
+        source->gridFetchAll();
+    return QTableView::moveCursor(action, modifiers);
+}
+
 void DataGrid::mousePressEvent(QMouseEvent *event)
 {
     pressed_ = indexAt(event->position().toPoint());

@@ -8,7 +8,10 @@ void GridModel::setSource(GridSource *source)
         disconnect(source_, nullptr, this, nullptr);
     source_ = source;
     if (source_)
+    {
         connect(source_, &GridSource::gridReset, this, &GridModel::sourceReset);
+        connect(source_, &GridSource::gridRowsAppended, this, &GridModel::sourceRowsAppended);
+    }
     sourceReset();
 }
 
@@ -20,6 +23,19 @@ void GridModel::sourceReset()
     rows_ = source_ ? source_->gridRowCount() : 0;
     columns_ = source_ ? source_->gridColumnCount() : 0;
     endResetModel();
+}
+
+void GridModel::sourceRowsAppended()
+{
+    if (!source_ || source_->gridSuspended())
+        return;
+    const int rows = source_->gridRowCount();
+    if (rows <= rows_)
+        return;
+    // An insertion keeps the view's scroll position and current cell, which a reset would not.
+    beginInsertRows({}, rows_, rows - 1);
+    rows_ = rows;
+    endInsertRows();
 }
 
 int GridModel::rowCount(const QModelIndex &parent) const

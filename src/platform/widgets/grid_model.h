@@ -26,6 +26,7 @@ public:
 
 private:
     void sourceReset();
+    void sourceRowsAppended();
 
     QPointer<GridSource> source_;
     int rows_ = 0;
