@@ -9,7 +9,7 @@
 //
 // The database is built once (about a minute for a million rows) and kept.
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "app/startup.h"
 #include "bench_database.h"
 #include "platform/widgets/data_grid.h"

@@ -1,6 +1,6 @@
 #include "app/startup.h"
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/ui_font.h"
 #include "query/form_cx.h"

@@ -1,7 +1,7 @@
 #include "registration/form_zj.h"
 
-#include "app/shared_state.h"
-#include "app/form1.h"
+#include "shared_state/shared_state.h"
+#include "main_menu/form1.h"
 #include "platform/core/clock.h"
 #include "platform/widgets/controls.h"
 #include "platform/core/convert.h"

@@ -1,7 +1,7 @@
 #include "settings/form_sz.h"
 
-#include "app/shared_state.h"
-#include "app/form1.h"
+#include "shared_state/shared_state.h"
+#include "main_menu/form1.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/event_hooks.h"

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "main_menu/form1.h"
 
 #include "platform/core/failure.h"
 #include "store/site_settings.h"
