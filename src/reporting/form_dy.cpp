@@ -44,11 +44,11 @@ DataGrid *phraseGrid(QWidget *parent, const QRect &place)
 
 } // namespace
 
-TForm_dy::TForm_dy()
+TForm_dy::TForm_dy(Connection *connection)
     : Form({QStringLiteral("澄影放射科管理系统之打印窗口"), {794, 545}}),
-      ADOQuery1(&Form1->ADOConnection1, QStringLiteral("ADOQuery1")),
-      ADOQuery2(&Form1->ADOConnection1, QStringLiteral("ADOQuery2")),
-      ADODataSet1(&Form1->ADOConnection1, QStringLiteral("ADODataSet1"), QStringLiteral("hzzl"))
+      ADOQuery1(connection, QStringLiteral("ADOQuery1")),
+      ADOQuery2(connection, QStringLiteral("ADOQuery2")),
+      ADODataSet1(connection, QStringLiteral("ADODataSet1"), QStringLiteral("hzzl"))
 {
     for (const char *column : {"xm", "xb", "jcbw", "jcks", "lczd", "jtzz"})
         ADODataSet1.declareWidth(QLatin1String(column), 50);
