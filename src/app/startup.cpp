@@ -21,7 +21,7 @@ void Startup::createWindows(const QString &programDirectory)
     // glyph shapes outside a Chinese locale.
     QApplication::setFont(UiFont::make(11));
     Form1 = new TForm1(programDirectory);
-    FailureGuard::run([] { Form1->FormCreate(); });
+    FailureGuard::run([] { Form1->FormCreate(); }, QStringLiteral("TForm1::FormCreate"));
     // Every window with data sets reads through the main menu's one connection.
     Connection *connection = &Form1->ADOConnection1;
     Form_dy = new TForm_dy(connection);

@@ -1,6 +1,7 @@
 #include "reporting/form_dy.h"
 
 #include "shared_state/shared_state.h"
+#include "shared_state/windows_log.h"
 #include "main_menu/form1.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/dialogs.h"
@@ -208,6 +209,8 @@ void TForm_dy::printReport()
         const QString why = report.SpoolerReached()
             ? QStringLiteral("这台电脑没有安装打印机")
             : QStringLiteral("无法连接打印服务（打印系统没有运行或没有响应）");
+        qCWarning(lcWindows) << "the report was not printed:"
+                             << (report.SpoolerReached() ? "no printer is installed" : "the print service does not answer");
         Dialogs::current().message(why + QStringLiteral("，报告没有打印。\n检查记录已保存在数据库中，"
                                                         "可以在查询窗口中找到这份记录重新打印。"));
     }

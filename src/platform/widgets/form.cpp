@@ -34,7 +34,8 @@ QSize Form::clientSizeFor(QSize outer)
 void Form::Show()
 {
     if (isHidden()) {
-        FailureGuard::run([this] { FormShow(); });
+        FailureGuard::run([this] { FormShow(); },
+                          QLatin1String(metaObject()->className()) + QLatin1String("::FormShow"));
         if (!shownBefore_ && definition_.placement == Placement::ScreenCenter) {
             const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
             const QSize outer = definition_.outerSize;
@@ -55,6 +56,6 @@ void Form::Close()
 
 void Form::closeEvent(QCloseEvent *event)
 {
-    FailureGuard::run([this] { FormClose(); });
+    FailureGuard::run([this] { FormClose(); }, QLatin1String(metaObject()->className()) + QLatin1String("::FormClose"));
     event->accept();
 }
