@@ -18,7 +18,7 @@
 // million records each) and kept. A run then takes about five minutes, most
 // of it the reference reading a million rows cold.
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "app/startup.h"
 #include "bench_database.h"
 #include "platform/widgets/data_grid.h"

@@ -21,7 +21,7 @@
 // The database is built once (a few minutes for a million rows) and kept
 // under the build folder.
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "app/startup.h"
 #include "platform/widgets/font_config_loader.h"
 #include "platform/widgets/form.h"

@@ -1,6 +1,7 @@
 #include "platform/widgets/grid_model.h"
 
 #include "platform/core/convert.h"
+#include "platform/widgets/ui_log.h"
 
 void GridModel::setSource(GridSource *source)
 {
@@ -67,8 +68,17 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     // Rows are read as they are painted; a read that fails mid-paint shows an
     // empty cell rather than letting the failure unwind through the toolkit.
     try {
-        return displayText(source_->gridColumnKind(index.column()), source_->gridValue(index.row(), index.column()));
-    } catch (const std::exception &) {
+        const QString text = displayText(source_->gridColumnKind(index.column()),
+                                         source_->gridValue(index.row(), index.column()));
+        readFailing_ = false;
+        return text;
+    } catch (const std::exception &error) {
+        if (!readFailing_)
+            qCWarning(lcUi).noquote() << "reading a grid's row" << index.row() << "column"
+                                      << source_->gridColumnTitle(index.column())
+                                      << "failed; it shows empty cells until a read succeeds:"
+                                      << QString::fromUtf8(error.what());
+        readFailing_ = true;
         return {};
     }
 }

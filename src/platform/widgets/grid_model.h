@@ -31,4 +31,7 @@ private:
     QPointer<GridSource> source_;
     int rows_ = 0;
     int columns_ = 0;
+    // Set while reads keep failing, so a failing source is logged once, not
+    // once per cell at every repaint.
+    mutable bool readFailing_ = false;
 };
