@@ -1,7 +1,8 @@
 #include "reporting/form_dy.h"
 
-#include "app/shared_state.h"
-#include "app/form1.h"
+#include "shared_state/shared_state.h"
+#include "shared_state/windows_log.h"
+#include "main_menu/form1.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/event_hooks.h"
@@ -47,11 +48,12 @@ DataGrid *phraseGrid(QWidget *parent, const QRect &place)
 
 } // namespace
 
-TForm_dy::TForm_dy()
+TForm_dy::TForm_dy(Connection *connection)
     : Form({QStringLiteral("澄影放射科管理系统之打印窗口"), {794, 545}}),
-      ADOQuery1(&Form1->ADOConnection1, QStringLiteral("ADOQuery1")),
-      ADOQuery2(&Form1->ADOConnection1, QStringLiteral("ADOQuery2")),
-      ADODataSet1(&Form1->ADOConnection1, QStringLiteral("ADODataSet1"), QStringLiteral("hzzl"))
+      ADOQuery1(connection, QStringLiteral("ADOQuery1")),
+      ADOQuery2(connection, QStringLiteral("ADOQuery2")),
+      ADODataSet1(connection, QStringLiteral("ADODataSet1"), QStringLiteral("hzzl")),
+      connection_(connection)
 {
     for (const char *column : {"xm", "xb", "jcbw", "jcks", "lczd", "jtzz"})
         ADODataSet1.declareWidth(QLatin1String(column), 50);
@@ -188,7 +190,7 @@ QString TForm_dy::trace(const QString &action, const QString &detail)
     bool isNumber = false;
     const qlonglong number = Convert::trim(Label14->text()).toLongLong(&isNumber);
     try {
-        AuditTrail::append(Form1->ADOConnection1, action, isNumber ? QVariant(number) : QVariant(), detail);
+        AuditTrail::append(*connection_, action, isNumber ? QVariant(number) : QVariant(), detail);
     } catch (const Failure &failure) {
         return QStringLiteral("这次打印没能写入操作记录：") + failure.message();
     }
@@ -233,6 +235,8 @@ void TForm_dy::printReport(const QString &printedAction)
     Form1->hide();
     Form_zj->Show();
     if (!why.isEmpty()) {
+        qCWarning(lcWindows) << "the report was not printed:"
+                             << (report.SpoolerReached() ? "no printer is installed" : "the print service does not answer");
         Dialogs::current().message(why + QStringLiteral("，报告没有打印。\n检查记录已保存在数据库中，"
                                                         "可以在查询窗口中找到这份记录重新打印。"));
     }

@@ -15,7 +15,8 @@ class QPushButton;
 class TForm_dy : public Form {
     Q_OBJECT
 public:
-    TForm_dy();
+    // Its data sets read and write through `connection`, which outlives the window.
+    explicit TForm_dy(Connection *connection);
 
     QLabel *Label14;  // record number
     QLabel *Label6;   // name
@@ -59,6 +60,8 @@ private:
     void printReport(const QString &printedAction);
     // Writes `action` for the shown record number; the reason when it could not.
     QString trace(const QString &action, const QString &detail);
+
+    Connection *connection_;  // where prints are traced
 };
 
 extern TForm_dy *Form_dy;

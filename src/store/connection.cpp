@@ -211,6 +211,9 @@ sqlite3 *Connection::handle()
 qint64 Connection::write(const QString &text, const QVariantList &values)
 {
     sqlite3 *db = handle();
+    // A result still being counted learns the rest first: the change is not part of its reading.
+    for (DataSet *dataSet : dataSets_)
+        dataSet->finishCounting();
     if (check_)
         check_->pause();
     try {
