@@ -161,7 +161,7 @@ int main(int argc, char **argv)
     benchmark::RegisterBenchmark("ReferenceReadEveryRow", ReferenceReadEveryRow)->Unit(benchmark::kMillisecond)->Iterations(1);
     benchmark::RegisterBenchmark("SettingsDeleteInTheMiddle", SettingsDeleteInTheMiddle)
         ->Unit(benchmark::kMillisecond)
-        ->Iterations(20);
+        ->Iterations(60);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     Dialogs::install(nullptr);

@@ -52,15 +52,20 @@ QString quoted(const QVariantList &values)
 
 QString AuditTrail::userName()
 {
-    // The effective user, as the system knows it; the environment can be set to anything.
-    if (const passwd *entry = ::getpwuid(::geteuid()); entry && entry->pw_name)
-        return QString::fromLocal8Bit(entry->pw_name);
-    return QString::number(::geteuid());
+    // The effective user, as the system knows it; the environment can be set
+    // to anything. Looked up once: a lookup may read the user database.
+    static const QString name = [] {
+        if (const passwd *entry = ::getpwuid(::geteuid()); entry && entry->pw_name)
+            return QString::fromLocal8Bit(entry->pw_name);
+        return QString::number(::geteuid());
+    }();
+    return name;
 }
 
 QString AuditTrail::computerName()
 {
-    return QSysInfo::machineHostName();
+    static const QString name = QSysInfo::machineHostName();
+    return name;
 }
 
 QString AuditTrail::storedTime(const QDateTime &moment)
