@@ -7,13 +7,9 @@
 #include "store/schema_upgrade.h"
 #include "store/statement.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QUrl>
-#include <QUuid>
 #include <sqlite3.h>
 #include <algorithm>
 #include <sys/stat.h>
@@ -36,7 +32,7 @@ bool writable(const QString &path)
 
 } // namespace
 
-Connection::Connection() : qtConnectionName_(QStringLiteral("ADOConnection1-") + QUuid::createUuid().toString()) {}
+Connection::Connection() = default;
 
 Connection::~Connection()
 {
@@ -74,6 +70,12 @@ void Connection::open()
 {
     if (db_)
         return;
+    openFile();
+}
+
+// The one place that knows the engine: a second one opens beside this.
+void Connection::openFile()
+{
     const QString path = databasePath();
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists())
@@ -88,18 +90,11 @@ void Connection::open()
     if (!writable(file.absolutePath()))
         throw Failure(QStringLiteral("数据库文件所在的文件夹“%1”不能写入，程序无法保存记录。").arg(file.absolutePath()));
 
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtConnectionName_);
-        // mode=rw: SQLite must never create the file, only open it.
-        database.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
-        database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!database.open()) {
-            const QString reason = database.lastError().text();
-            database = QSqlDatabase();
-            QSqlDatabase::removeDatabase(qtConnectionName_);
-            throw Failure(QStringLiteral("无法打开数据库文件“%1”。（%2）").arg(path, reason));
-        }
-        db_ = *static_cast<sqlite3 *const *>(database.driver()->handle().constData());
+    // Without SQLITE_OPEN_CREATE SQLite opens only a file that exists.
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(SQLITE_NOMEM));
+        close();
+        throw Failure(QStringLiteral("无法打开数据库文件“%1”。（%2）").arg(path, reason));
     }
     sqlite3_busy_timeout(db_, busyTimeout_);
     try {
@@ -163,14 +158,10 @@ void Connection::verify()
 void Connection::close()
 {
     check_.reset();
-    if (!db_ && !QSqlDatabase::contains(qtConnectionName_))
-        return;
+    // Every statement is finalized by its owner before this: v2 would keep a
+    // connection with an unfinished statement alive as a zombie.
+    sqlite3_close_v2(db_);
     db_ = nullptr;
-    {
-        QSqlDatabase database = QSqlDatabase::database(qtConnectionName_, false);
-        database.close();
-    }
-    QSqlDatabase::removeDatabase(qtConnectionName_);
 }
 
 sqlite3 *Connection::handle()

@@ -61,11 +61,10 @@ public:
     void keepRowBeforeChange(const QString &table, qint64 rowid, const DataSet *changing);
 
 private:
+    void openFile();
     void verify();
-    void upgradeIfOld(int version);
 
     QString connectionString_;
-    QString qtConnectionName_;
     sqlite3 *db_ = nullptr;
     int busyTimeout_ = 5000;
     int checkDelay_ = 3000;
