@@ -2,6 +2,7 @@
 
 #include "app/shared_state.h"
 #include "app/form1.h"
+#include "platform/core/convert.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/event_hooks.h"
@@ -155,7 +156,16 @@ void TForm_dy::Memo1DblClick()
 void TForm_dy::Button5Click()
 {
     if (ReportMode == 1) {
-        examination().appendTo(ADODataSet1);
+        const qint32 shown = Convert::strToInt(Convert::trim(Label14->text()));
+        const RecordNumber::Stored saved = examination().appendTo(ADODataSet1);
+        if (saved.confirmedAfterReconnect)
+            Dialogs::current().message(QStringLiteral("保存时与数据库服务器的连接断开；重新连接后查明这次检查已经保存，现在打印报告。"));
+        if (saved.number != shown) {
+            // Another room printed this number first: the report carries the number stored.
+            Label14->setText(Convert::intToStr(saved.number));
+            Dialogs::current().message(QStringLiteral("记录号%1已被其他工作站使用，本次检查已改用记录号%2。")
+                                           .arg(Convert::intToStr(shown), Convert::intToStr(saved.number)));
+        }
         printReport();
     } else if (ReportMode == 2) {
         printReport();
