@@ -7,13 +7,13 @@
 #include "platform/core/convert.h"
 #include "platform/widgets/event_hooks.h"
 #include "platform/widgets/failure_guard.h"
+#include "platform/widgets/group_box.h"
 #include "platform/widgets/ui_font.h"
 #include "registration/form5.h"
 #include "reporting/form_dy.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -53,7 +53,7 @@ TForm_cx::TForm_cx()
       ADOQuery1(&Form1->ADOConnection1, QStringLiteral("ADOQuery1")),
       ADOQuery2(&Form1->ADOConnection1, QStringLiteral("ADOQuery2"))
 {
-    GroupBox1 = new QGroupBox(QStringLiteral("GroupBox1"), this);
+    GroupBox1 = new GroupBox(QStringLiteral("GroupBox1"), this);
     GroupBox1->setGeometry(0, 8, 417, 153);
     CheckBox1 = checkBox(GroupBox1, QStringLiteral("记录号"), {24, 24, 73, 17});
     Edit1 = Controls::edit(GroupBox1, {104, 16, 89, 21});

@@ -38,13 +38,6 @@ void chineseInput(QLineEdit *edit)
     edit->setInputMethodHints(Qt::ImhNone);
 }
 
-// Digit fields never take text from an input method, which would bypass the filter.
-void noInputMethod(QLineEdit *edit)
-{
-    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-    edit->setInputMethodHints(Qt::ImhDigitsOnly);
-}
-
 } // namespace
 
 TForm_zj::TForm_zj()
@@ -65,7 +58,7 @@ TForm_zj::TForm_zj()
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->addItems({QStringLiteral("男"), QStringLiteral("女")});
     Controls::label(this, QStringLiteral("年龄："), {400, 32, 49, 16}, caption, green);
-    Edit2 = Controls::edit(this, {464, 32, 41, 21});
+    Edit2 = Controls::digitEdit(this, {464, 32, 41, 21});
     Controls::label(this, QStringLiteral("科室："), {32, 80, 49, 16}, caption, green);
     Edit6 = Controls::edit(this, {120, 72, 73, 21});
     Controls::label(this, QStringLiteral("记录号："), {224, 72, 57, 16}, caption, green);
@@ -75,7 +68,7 @@ TForm_zj::TForm_zj()
     numberPalette.setColor(QPalette::WindowText, green);
     Label4->setPalette(numberPalette);
     Controls::label(this, QStringLiteral("床号："), {400, 72, 49, 16}, caption, green);
-    Edit3 = Controls::edit(this, {464, 72, 41, 21});
+    Edit3 = Controls::digitEdit(this, {464, 72, 41, 21});
     Controls::label(this, QStringLiteral("检查部位："), {32, 120, 81, 16}, caption, green);
     Edit4 = Controls::edit(this, {120, 112, 385, 21});
     Controls::label(this, QStringLiteral("临床诊断："), {32, 160, 81, 16}, caption, green);
@@ -86,8 +79,6 @@ TForm_zj::TForm_zj()
 
     chineseInput(Edit1);
     chineseInput(Edit5);
-    noInputMethod(Edit2);
-    noInputMethod(Edit3);
 
     EventHooks::onKeyPress(Edit1, [this](QChar &key) { Edit1KeyPress(key); });
     EventHooks::onKeyPress(ComboBox1, [this](QChar &key) { ComboBox1KeyPress(key); });

@@ -40,6 +40,8 @@ public:
 
 protected:
     void FormShow() override;
+    // Closed by the window manager: leave as "退出" does, back to the main menu.
+    void closeRequested() override { Button6Click(); }
 
 private:
     void DBGrid2CellClick();

@@ -6,6 +6,7 @@
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/event_hooks.h"
 #include "platform/widgets/failure_guard.h"
+#include "platform/widgets/group_box.h"
 #include "platform/widgets/picture.h"
 #include "platform/widgets/ui_font.h"
 
@@ -36,7 +37,7 @@ void caption(QWidget *parent, const QString &text, int left, int top)
 
 QGroupBox *groupBox(QWidget *parent, const QRect &place, const QColor &captionColor)
 {
-    auto *box = new QGroupBox(QStringLiteral("资料设置"), parent);
+    auto *box = new GroupBox(QStringLiteral("资料设置"), parent);
     box->setGeometry(place);
     QPalette palette = box->palette();
     palette.setColor(QPalette::WindowText, captionColor);

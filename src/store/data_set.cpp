@@ -25,12 +25,6 @@ QVariant dateFromStorage(const QVariant &stored)
     return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QString dateToStorage(const QDateTime &moment)
-{
-    if (moment.time() == QTime(0, 0))
-        return moment.date().toString(Qt::ISODate);
-    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
 
 // Typed value of a stored cell, before the memo rule.
 QVariant typed(const FieldDef &field, const QVariant &stored)
@@ -64,6 +58,18 @@ QString cut(const QString &text, int width)
 [[noreturn]] void notADate(const QVariant &value)
 {
     throw Failure(QStringLiteral("'%1' is not a valid date").arg(value.toString()));
+}
+
+// ISO text has four-digit years: Qt writes an empty text for a date outside
+// years 1 to 9999 (a negative year would not sort either), so such a date is refused.
+QString dateToStorage(const QDateTime &moment)
+{
+    const int year = moment.date().year();
+    if (!moment.isValid() || year < 1 || year > 9999)
+        throw Failure(QStringLiteral("'%1' is not a valid date").arg(Convert::dateTimeToStr(moment)));
+    if (moment.time() == QTime(0, 0))
+        return moment.date().toString(Qt::ISODate);
+    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 // One read transaction around the statements of an opening, so that the
@@ -329,10 +335,8 @@ QVariant DataSet::storedValue(const FieldDef &field, const QVariant &value) cons
         case QMetaType::QDate:
             if (!value.toDate().isValid())
                 notADate(value);
-            return value.toDate().toString(Qt::ISODate);
+            return dateToStorage(value.toDate().startOfDay());
         case QMetaType::QDateTime:
-            if (!value.toDateTime().isValid())
-                notADate(value);
             return dateToStorage(value.toDateTime());
         default:
             notADate(value);

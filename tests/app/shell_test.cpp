@@ -16,6 +16,8 @@
 #include "temp_database.h"
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -111,6 +113,35 @@ TEST_F(ShellTest, WindowsHaveTheirCaptionsNoTitleButtonsAndStayOnTopButTheQueryW
     EXPECT_EQ(Form1->Button1->nextInFocusChain(), Form1->Button2);
     EXPECT_EQ(Form1->Button3->nextInFocusChain(), Form1->Button4);
     EXPECT_EQ(Form1->palette().color(QPalette::Window), QColor(128, 128, 0));
+}
+
+// The controls inside a group box are placed for the classic frame, whose top
+// line runs through the middle of the caption: the line must pass above them,
+// and the caption must be drawn on it.
+TEST_F(ShellTest, GroupBoxFramesRunAboveTheControlsInside)
+{
+    for (Form *window : allWindows()) {
+        for (QGroupBox *box : window->findChildren<QGroupBox *>()) {
+            SCOPED_TRACE((window->windowTitle() + QLatin1Char(' ') + box->title()).toStdString());
+            const QImage image = box->grab().toImage();
+            const QColor background = box->palette().color(box->backgroundRole());
+            const auto drawn = [&](int x, int y) { return QColor(image.pixel(x, y)) != background; };
+            // The top line, sought right of the caption.
+            const int x = box->width() - 20;
+            int line = 0;
+            while (line < box->height() && !drawn(x, line))
+                ++line;
+            int topmost = box->height();
+            for (const QWidget *control : box->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+                topmost = std::min(topmost, control->y());
+            EXPECT_LT(line, topmost);
+            int captionPixels = 0;
+            for (int y = 0; y < box->fontMetrics().height(); ++y)
+                for (int cx = 0; cx < box->fontMetrics().horizontalAdvance(box->title()) + 16; ++cx)
+                    captionPixels += drawn(cx, y) && QColor(image.pixel(cx, y)).lightness() < 128;
+            EXPECT_GT(captionPixels, 10);
+        }
+    }
 }
 
 TEST_F(ShellTest, WindowsAreCentredOnlyAtTheirFirstShowing)
@@ -244,6 +275,10 @@ TEST(ShellStartUp, DamageIsReportedAfterTheMenuIsUp)
     Startup::createWindows(dir.path());
     Form1->Show();
     EXPECT_TRUE(dialogs.failures.isEmpty());
+    // The check waits for half a minute without input; here it need not.
+    Form1->ADOConnection1.close();
+    Form1->ADOConnection1.setCheckDelay(0);
+    Form1->ADOConnection1.open();
     ASSERT_NE(Form1->ADOConnection1.integrityCheck(), nullptr);
     Form1->ADOConnection1.integrityCheck()->wait();
     QTest::qWait(50);

@@ -2,6 +2,7 @@
 
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/ui_font.h"
+#include "platform/widgets/window_decoration.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -50,11 +51,29 @@ void Form::Show()
 
 void Form::Close()
 {
+    closingByProgram_ = true;
     close();
+    closingByProgram_ = false;
+}
+
+bool Form::event(QEvent *event)
+{
+    // The native window is made at the first showing, with the toolkit's hints.
+    if (event->type() == QEvent::WinIdChange)
+        WindowDecoration::titleAndBorderOnly(this);
+    return QWidget::event(event);
 }
 
 void Form::closeEvent(QCloseEvent *event)
 {
-    FailureGuard::run([this] { FormClose(); });
-    event->accept();
+    if (closingByProgram_) {
+        FailureGuard::run([this] { FormClose(); });
+        event->accept();
+        return;
+    }
+    // Asked from outside. A window cannot be closed again from inside its own
+    // close, so its way out runs right after this event.
+    event->ignore();
+    QMetaObject::invokeMethod(
+        this, [this] { FailureGuard::run([this] { closeRequested(); }); }, Qt::QueuedConnection);
 }
