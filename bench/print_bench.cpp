@@ -15,7 +15,7 @@
 #include "sample_examination.h"
 #include "sample_findings.h"
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "app/startup.h"
 #include "platform/widgets/dialogs.h"
 #include "registration/form_zj.h"

@@ -1,7 +1,7 @@
 #include "registration/form_zj.h"
 
-#include "app/shared_state.h"
-#include "app/form1.h"
+#include "shared_state/shared_state.h"
+#include "main_menu/form1.h"
 #include "platform/core/clock.h"
 #include "platform/widgets/controls.h"
 #include "platform/core/convert.h"
@@ -40,12 +40,12 @@ void chineseInput(QLineEdit *edit)
 
 } // namespace
 
-TForm_zj::TForm_zj()
+TForm_zj::TForm_zj(Connection *connection)
     : Form({QStringLiteral("澄影放射科管理系统之新加患者"), {544, 277}}),
-      ADOQuery1(&Form1->ADOConnection1, QStringLiteral("ADOQuery1")),
-      ADOQuery2(&Form1->ADOConnection1, QStringLiteral("ADOQuery2")),
-      ADOQuery3(&Form1->ADOConnection1, QStringLiteral("ADOQuery3")),
-      ADOQuery4(&Form1->ADOConnection1, QStringLiteral("ADOQuery4"))
+      ADOQuery1(connection, QStringLiteral("ADOQuery1")),
+      ADOQuery2(connection, QStringLiteral("ADOQuery2")),
+      ADOQuery3(connection, QStringLiteral("ADOQuery3")),
+      ADOQuery4(connection, QStringLiteral("ADOQuery4"))
 {
     const QFont caption = UiFont::make(13, true);
     const QColor green(0, 128, 0);

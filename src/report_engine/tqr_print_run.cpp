@@ -1,6 +1,7 @@
 #include "report_engine/tqr_print_run.h"
 
 #include "platform/core/failure.h"
+#include "report_engine/engine_log.h"
 #include "report_engine/tqr_custom_band.h"
 #include "report_engine/tqr_custom_report.h"
 #include "report_engine/tqr_printable.h"
@@ -91,8 +92,9 @@ void TQRPrintRun::Generate()
             if (printer_->OutputState() == TQRPrinter::Busy) {
                 try {
                     printer_->AbortDocument();
-                } catch (const Failure &) {
+                } catch (const Failure &failure) {
                     // No page was begun, so no document is open to abort.
+                    qCDebug(lcEngine).noquote() << "abort after a failed run:" << failure.message();
                 }
             }
             throw;

@@ -1,7 +1,7 @@
 #include "settings/form_sz.h"
 
-#include "app/shared_state.h"
-#include "app/form1.h"
+#include "shared_state/shared_state.h"
+#include "main_menu/form1.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/event_hooks.h"
@@ -83,13 +83,13 @@ void enterChain(std::initializer_list<QWidget *> chain)
 
 } // namespace
 
-TForm_sz::TForm_sz()
+TForm_sz::TForm_sz(Connection *connection)
     : Form({QStringLiteral("澄影放射科管理系统之系统设置"), {558, 384}}),
-      ADODataSet1(&Form1->ADOConnection1, QStringLiteral("ADODataSet1"), QStringLiteral("ks")),
-      ADODataSet2(&Form1->ADOConnection1, QStringLiteral("ADODataSet2"), QStringLiteral("bwmc")),
-      ADODataSet3(&Form1->ADOConnection1, QStringLiteral("ADODataSet3"), QStringLiteral("bt")),
-      ADODataSet4(&Form1->ADOConnection1, QStringLiteral("ADODataSet4"), QStringLiteral("nr")),
-      ADODataSet5(&Form1->ADOConnection1, QStringLiteral("ADODataSet5"), QStringLiteral("hzzl")),
+      ADODataSet1(connection, QStringLiteral("ADODataSet1"), QStringLiteral("ks")),
+      ADODataSet2(connection, QStringLiteral("ADODataSet2"), QStringLiteral("bwmc")),
+      ADODataSet3(connection, QStringLiteral("ADODataSet3"), QStringLiteral("bt")),
+      ADODataSet4(connection, QStringLiteral("ADODataSet4"), QStringLiteral("nr")),
+      ADODataSet5(connection, QStringLiteral("ADODataSet5"), QStringLiteral("hzzl")),
       DataSource1(&ADODataSet1, {{QStringLiteral("ksmc"), QStringLiteral("科室名称"), 15},
                                  {QStringLiteral("kspym"), QStringLiteral("科室拼音码"), 15}}),
       DataSource2(&ADODataSet2, {{QStringLiteral("bwmc"), QStringLiteral("部位名称"), 50},

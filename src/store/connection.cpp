@@ -279,6 +279,7 @@ bool Connection::transaction(const std::function<void()> &work)
     if (onServer())
         return serverTransaction(work);
     sqlite3 *db = handle();
+    finishCounting();
     const CheckPause pause(check_.get());
     // IMMEDIATE: the write lock now, so nothing read inside can be changed by another program before the commit.
     Statement::execute(db, QStringLiteral("BEGIN IMMEDIATE"));
@@ -350,9 +351,17 @@ qint64 Connection::write(const QString &text, const QVariantList &values)
         return 0;
     }
     sqlite3 *db = handle();
+    finishCounting();
     const CheckPause pause(check_.get());
     Statement::execute(db, text, values);
     return sqlite3_last_insert_rowid(db);
+}
+
+void Connection::finishCounting()
+{
+    // A result still being counted learns the rest first: the change is not part of its reading.
+    for (DataSet *dataSet : dataSets_)
+        dataSet->finishCounting();
 }
 
 void Connection::attach(DataSet *dataSet)

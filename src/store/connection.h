@@ -98,6 +98,7 @@ private:
     // Forgets a server session that lost its server, so the next action reconnects.
     void dropIfLost();
     bool serverTransaction(const std::function<void()> &work);
+    void finishCounting();
     void upgrade(int version);
 
     QString connectionString_;

@@ -1,5 +1,7 @@
 #include "store/integrity_check.h"
 
+#include "store/store_log.h"
+
 #include <QFile>
 #include <sqlite3.h>
 
@@ -112,6 +114,8 @@ void IntegrityCheck::run()
     const bool opened =
         sqlite3_open_v2(QFile::encodeName(path_).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
     sqlite3_busy_timeout(db, 1000);
+    if (!opened)
+        qCWarning(lcStore) << "the full check could not open" << path_ << sqlite3_errmsg(db);
     QString result;
     {
         std::unique_lock lock(mutex_);
@@ -156,6 +160,7 @@ void IntegrityCheck::run()
     if (!result.isEmpty() && result != QLatin1String("ok")) {
         const QString message = QStringLiteral("检查发现数据库文件“%1”已损坏，请尽快用备份恢复。（%2）")
                                     .arg(path_, result.section('\n', 0, 0));
+        qCCritical(lcStore).noquote() << "the full check of" << path_ << "found damage:" << result;
         // Posted to this object's thread; dropped if the object is gone by then.
         QMetaObject::invokeMethod(this, [this, message] { onDamage_(message); }, Qt::QueuedConnection);
     }

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "app/startup.h"
 #include "platform/core/clock.h"
 #include "query/form_cx.h"
@@ -228,13 +228,26 @@ public:
     }
 };
 
-} // namespace
+// Start-up on a folder the test prepares itself; whatever the test asserted,
+// the windows and the clock are put back for the next one.
+class ShellStartUp : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        Startup::destroyWindows();
+        Clock::clearFixed();
+        resetSharedState();
+    }
 
-TEST(ShellStartUp, MissingDatabaseIsReportedBeforeTheMenuAndRetriedByLaterActions)
-{
-    Clock::setFixed(QDateTime(QDate(2006, 3, 5), QTime(9, 30)));
     QTemporaryDir dir;
     StartupDialogs dialogs;
+};
+
+} // namespace
+
+TEST_F(ShellStartUp, MissingDatabaseIsReportedBeforeTheMenuAndRetriedByLaterActions)
+{
+    Clock::setFixed(QDateTime(QDate(2006, 3, 5), QTime(9, 30)));
     Startup::createWindows(dir.path());
     Form1->Show();
     ASSERT_EQ(dialogs.failures.size(), 1);
@@ -255,14 +268,10 @@ TEST(ShellStartUp, MissingDatabaseIsReportedBeforeTheMenuAndRetriedByLaterAction
     Form1->Button1->click();
     EXPECT_EQ(dialogs.failures.size(), 2);
     EXPECT_EQ(Form_zj->Label4->text(), "2006030501");
-
-    Startup::destroyWindows();
-    Clock::clearFixed();
 }
 
-TEST(ShellStartUp, DamageIsReportedAfterTheMenuIsUp)
+TEST_F(ShellStartUp, DamageIsReportedAfterTheMenuIsUp)
 {
-    QTemporaryDir dir;
     const QString path = dir.filePath("ruvured.mdb");
     DatabaseCreator::create(path);
     {
@@ -271,7 +280,6 @@ TEST(ShellStartUp, DamageIsReportedAfterTheMenuIsUp)
         file.seek(4096);  // the examinations' b-tree page
         file.write(QByteArray(16, '\xff'));
     }
-    StartupDialogs dialogs;
     Startup::createWindows(dir.path());
     Form1->Show();
     EXPECT_TRUE(dialogs.failures.isEmpty());
@@ -281,9 +289,9 @@ TEST(ShellStartUp, DamageIsReportedAfterTheMenuIsUp)
     Form1->ADOConnection1.open();
     ASSERT_NE(Form1->ADOConnection1.integrityCheck(), nullptr);
     Form1->ADOConnection1.integrityCheck()->wait();
-    QTest::qWait(50);
+    // The finding reaches the window thread as a queued call.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.failures.isEmpty(); }, 5000));
     ASSERT_EQ(dialogs.failures.size(), 1);
     EXPECT_TRUE(dialogs.failures.first().contains("损坏")) << dialogs.failures.first().toStdString();
     EXPECT_EQ(dialogs.menuVisible, QList<bool>{true});
-    Startup::destroyWindows();
 }

@@ -101,6 +101,11 @@ TEST_F(StoreTest, NullRulesAndConversionMessages)
     EXPECT_EQ(failureOf([&] { empty.fieldByName("nosuch"); }), "ADOQuery2: Field 'nosuch' not found");
 
     // max() over an empty table: one row holding null.
+    Query nothingYet(&db.connection(), "ADOQuery3");
+    nothingYet.SQL() << "select max(ksmc) as jlh from ks";
+    nothingYet.Open();
+    EXPECT_EQ(nothingYet.recordCount(), 1);
+    EXPECT_TRUE(nothingYet.fieldByName("jlh").isNull());
     Query highest(&db.connection(), "ADOQuery3");
     highest.SQL() << "select max(jcjlh) as jlh from ks";
     // ks has no jcjlh: the database error surfaces as one sentence and the engine's short text.

@@ -35,7 +35,8 @@ QSize Form::clientSizeFor(QSize outer)
 void Form::Show()
 {
     if (isHidden()) {
-        FailureGuard::run([this] { FormShow(); });
+        FailureGuard::run([this] { FormShow(); },
+                          QLatin1String(metaObject()->className()) + QLatin1String("::FormShow"));
         if (!shownBefore_ && definition_.placement == Placement::ScreenCenter) {
             const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
             const QSize outer = definition_.outerSize;
@@ -67,7 +68,7 @@ bool Form::event(QEvent *event)
 void Form::closeEvent(QCloseEvent *event)
 {
     if (closingByProgram_) {
-        FailureGuard::run([this] { FormClose(); });
+        FailureGuard::run([this] { FormClose(); }, QLatin1String(metaObject()->className()) + QLatin1String("::FormClose"));
         event->accept();
         return;
     }
@@ -75,5 +76,10 @@ void Form::closeEvent(QCloseEvent *event)
     // close, so its way out runs right after this event.
     event->ignore();
     QMetaObject::invokeMethod(
-        this, [this] { FailureGuard::run([this] { closeRequested(); }); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            FailureGuard::run([this] { closeRequested(); },
+                              QLatin1String(metaObject()->className()) + QLatin1String("::closeRequested"));
+        },
+        Qt::QueuedConnection);
 }

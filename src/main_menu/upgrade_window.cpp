@@ -1,4 +1,4 @@
-#include "app/upgrade_window.h"
+#include "main_menu/upgrade_window.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

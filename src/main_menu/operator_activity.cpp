@@ -1,4 +1,4 @@
-#include "app/operator_activity.h"
+#include "main_menu/operator_activity.h"
 
 #include "store/connection.h"
 

@@ -1,7 +1,7 @@
-#include "app/form1.h"
+#include "main_menu/form1.h"
 
-#include "app/operator_activity.h"
-#include "app/upgrade_window.h"
+#include "main_menu/operator_activity.h"
+#include "main_menu/upgrade_window.h"
 #include "platform/core/failure.h"
 #include "store/site_settings.h"
 
