@@ -3,8 +3,11 @@
 // department, site and phrase dictionaries. An existing file is never touched.
 // ruvured-createdb --check <path>           full check of a database
 // ruvured-createdb --backup <path> <copy>   consistent copy, also while the program runs
+// ruvured-createdb [--sample] --server "<conninfo>"   the tables in an empty server database
+// ruvured-createdb --copy <path> --server "<conninfo>" a workstation file moved to an empty server database
 
 #include "createdb/sample_dictionaries.h"
+#include "createdb/server_database.h"
 #include "platform/core/failure.h"
 #include "store/database_creator.h"
 #include "store/maintenance.h"
@@ -38,8 +41,43 @@ int usage()
                                  "用法：ruvured-createdb --check <数据库文件>\n"
                                  "  完整检查数据库文件是否损坏。\n"
                                  "用法：ruvured-createdb --backup <数据库文件> <副本文件>\n"
-                                 "  写出数据库的一致副本；程序运行时也可使用，已存在的副本文件不会被覆盖。"));
+                                 "  写出数据库的一致副本；程序运行时也可使用，已存在的副本文件不会被覆盖。\n"
+                                 "用法：ruvured-createdb [--sample] --server \"<连接字符串>\"\n"
+                                 "  在数据库服务器上一个已有的空数据库中建表。\n"
+                                 "用法：ruvured-createdb --copy <数据库文件> --server \"<连接字符串>\"\n"
+                                 "  把数据库文件中的全部记录复制到服务器上一个已有的空数据库，并逐行核对。"));
     return 2;
+}
+
+// A server has its own tools for what --check and --backup do for a file.
+int serverMaintenance(const QString &mode)
+{
+    if (mode == QLatin1String("--backup"))
+        print(stderr, QStringLiteral("数据库服务器上的数据库请用服务器自带的 pg_dump 备份，例如每晚：\n"
+                                     "  pg_dump -Fc -d ruvured -f /var/backups/ruvured-$(date +%F).dump\n"
+                                     "恢复用 pg_restore。详见 README。"));
+    else
+        print(stderr, QStringLiteral("数据库服务器自己保证数据完整；要检查，请在服务器上运行 pg_amcheck，"
+                                     "或用 pg_dump 完整读出一次（读不出的表会报错）。详见 README。"));
+    return 2;
+}
+
+int onServer(const QString &conninfo, const QString &copyFrom, bool sample)
+{
+    try {
+        if (!copyFrom.isEmpty()) {
+            const qint64 examinations = ServerDatabase::copy(copyFrom, conninfo);
+            print(stdout, QStringLiteral("已把“%1”复制到数据库服务器并逐行核对：%2条检查记录。").arg(copyFrom).arg(examinations));
+        } else {
+            ServerDatabase::create(conninfo, sample);
+            print(stdout, sample ? QStringLiteral("已在数据库服务器上建表（含示例字典）。")
+                                 : QStringLiteral("已在数据库服务器上建表。"));
+        }
+    } catch (const Failure &failure) {
+        print(stderr, failure.message());
+        return 1;
+    }
+    return 0;
 }
 
 int check(const QString &path)
@@ -81,17 +119,30 @@ int main(int argc, char *argv[])
 
     QString mode;
     QStringList paths;
+    QString server;
     const QStringList arguments = app.arguments().mid(1);
-    for (const QString &argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
         const bool known = argument == QLatin1String("--sample") || argument == QLatin1String("--check")
-                           || argument == QLatin1String("--backup");
-        if (known && mode.isEmpty())
+                           || argument == QLatin1String("--backup") || argument == QLatin1String("--copy");
+        if (argument == QLatin1String("--server") && server.isEmpty() && i + 1 < arguments.size())
+            server = arguments.at(++i);
+        else if (known && mode.isEmpty())
             mode = argument;
         else if (argument.startsWith(QLatin1Char('-')))
             return usage();
         else
             paths << argument;
     }
+    if (!server.isEmpty()) {
+        if (mode == QLatin1String("--check") || mode == QLatin1String("--backup"))
+            return serverMaintenance(mode);
+        if (mode == QLatin1String("--copy"))
+            return paths.size() == 1 ? onServer(server, paths.first(), false) : usage();
+        return paths.isEmpty() ? onServer(server, {}, mode == QLatin1String("--sample")) : usage();
+    }
+    if (mode == QLatin1String("--copy"))
+        return usage();
     if (mode == QLatin1String("--check"))
         return paths.size() == 1 ? check(paths.first()) : usage();
     if (mode == QLatin1String("--backup"))
