@@ -49,8 +49,9 @@ void TForm1::FormCreate()
     if (!site.problem().isEmpty())
         throw Failure(site.problem());
     if (site.usesServer())
-        throw Failure(QStringLiteral("配置文件“%1”指定了数据库服务器，本版本的程序只能使用数据库文件。").arg(site.iniFile()));
-    ADOConnection1.setConnectionString(Connection::connectionStringForFile(site.databaseFile()));
+        ADOConnection1.setServer(site.server());
+    else
+        ADOConnection1.setConnectionString(Connection::connectionStringForFile(site.databaseFile()));
     // The whole file is checked after the main menu is up; damage found is reported then.
     ADOConnection1.onDamage([](const QString &message) { Dialogs::current().failure(message); });
     ADOConnection1.onUpgrade([](const QString &stage, int percent) { UpgradeWindow::report(stage, percent); });

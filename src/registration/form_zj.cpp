@@ -6,18 +6,17 @@
 #include "platform/widgets/controls.h"
 #include "platform/core/convert.h"
 #include "platform/widgets/event_hooks.h"
-#include "platform/core/failure.h"
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/ui_font.h"
 #include "registration/form5.h"
 #include "registration/form6.h"
 #include "reporting/form_dy.h"
+#include "store/record_number.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <limits>
 
 TForm_zj *Form_zj = nullptr;
 
@@ -101,20 +100,11 @@ void TForm_zj::FormShow()
     ComboBox1->setEditText(QString());
     Edit1->setFocus();
 
-    const QDate today = Clock::today();
-    const QString first = QString::number(today.year()) + QStringLiteral("%1").arg(today.month(), 2, 10, QLatin1Char('0'))
-                          + QStringLiteral("%1").arg(today.day(), 2, 10, QLatin1Char('0')) + QStringLiteral("01");
     ADOQuery3.Reopen({QStringLiteral("select max(jcjlh) as jlh from hzzl")});
     ADOQuery4.Reopen({QStringLiteral("select *  from hzzl")});
-    if (ADOQuery4.recordCount() == 0) {
-        Label4->setText(first);
-        return;
-    }
-    const int highest = ADOQuery3.fieldByName(QStringLiteral("jlh")).asInteger();
-    // The number is a 32-bit integer: the highest one has no successor.
-    if (highest == std::numeric_limits<qint32>::max())
-        throw Failure(QStringLiteral("记录号已达到最大值 %1，无法再分配新的记录号。").arg(highest));
-    Label4->setText(highest < first.toInt() ? first : Convert::intToStr(qint64(highest) + 1));
+    const QVariant highest = ADOQuery4.recordCount() == 0 ? QVariant()
+                                                          : QVariant(ADOQuery3.fieldByName(QStringLiteral("jlh")).asInteger());
+    Label4->setText(Convert::intToStr(RecordNumber::next(Clock::today(), highest)));
 }
 
 void TForm_zj::FormClose()

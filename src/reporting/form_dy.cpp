@@ -1,5 +1,6 @@
 #include "reporting/form_dy.h"
 
+#include "platform/core/convert.h"
 #include "shared_state/shared_state.h"
 #include "shared_state/windows_log.h"
 #include "main_menu/form1.h"
@@ -161,7 +162,16 @@ void TForm_dy::Memo1DblClick()
 void TForm_dy::Button5Click()
 {
     if (ReportMode == 1) {
-        examination().appendTo(ADODataSet1);
+        const qint32 shown = Convert::strToInt(Convert::trim(Label14->text()));
+        const RecordNumber::Stored saved = examination().appendTo(ADODataSet1);
+        if (saved.confirmedAfterReconnect)
+            Dialogs::current().message(QStringLiteral("保存时与数据库服务器的连接断开；重新连接后查明这次检查已经保存，现在打印报告。"));
+        if (saved.number != shown) {
+            // Another room printed this number first: the report carries the number stored.
+            Label14->setText(Convert::intToStr(saved.number));
+            Dialogs::current().message(QStringLiteral("记录号%1已被其他工作站使用，本次检查已改用记录号%2。")
+                                           .arg(Convert::intToStr(shown), Convert::intToStr(saved.number)));
+        }
         printReport(AuditTrail::printed);
     } else if (ReportMode == 2) {
         printReport(AuditTrail::reprinted);

@@ -97,6 +97,9 @@ QString AuditTrail::hashOf(const Event &event, const QString &previous)
 void AuditTrail::append(Connection &connection, const QString &action, const QVariant &recordNumber,
                         const QString &detail, const QDateTime &moment)
 {
+    // The department server carries no trail yet: its actions go on untraced.
+    if (connection.onServer())
+        return;
     Event event;
     event.at = storedTime(moment.isValid() ? moment : Clock::now());
     event.user = userName();

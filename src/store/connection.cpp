@@ -6,15 +6,15 @@
 #include "store/integrity_check.h"
 #include "store/schema.h"
 #include "store/schema_upgrade.h"
+#include "store/server_schema.h"
+#include "store/server_session.h"
 #include "store/statement.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QUrl>
-#include <QUuid>
+#include <QScopedValueRollback>
+#include <QThread>
 #include <sqlite3.h>
 #include <algorithm>
 #include <sys/stat.h>
@@ -35,9 +35,29 @@ bool writable(const QString &path)
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) && ::access(local.constData(), W_OK) == 0;
 }
 
+// The whole-file check gives way to a write for as long as it lasts.
+class CheckPause {
+public:
+    explicit CheckPause(IntegrityCheck *check) : check_(check)
+    {
+        if (check_)
+            check_->pause();
+    }
+    ~CheckPause()
+    {
+        if (check_)
+            check_->resume();
+    }
+    CheckPause(const CheckPause &) = delete;
+    CheckPause &operator=(const CheckPause &) = delete;
+
+private:
+    IntegrityCheck *check_;
+};
+
 } // namespace
 
-Connection::Connection() : qtConnectionName_(QStringLiteral("ADOConnection1-") + QUuid::createUuid().toString()) {}
+Connection::Connection() = default;
 
 Connection::~Connection()
 {
@@ -62,6 +82,18 @@ void Connection::setConnectionString(const QString &text)
 {
     close();
     connectionString_ = text;
+    server_.clear();
+}
+
+void Connection::setServer(const QString &conninfo)
+{
+    close();
+    server_ = conninfo;
+}
+
+bool Connection::connected() const
+{
+    return db_ != nullptr || session_ != nullptr;
 }
 
 QString Connection::databasePath() const
@@ -73,8 +105,36 @@ QString Connection::databasePath() const
 
 void Connection::open()
 {
-    if (db_)
+    if (connected())
         return;
+    if (onServer())
+        session_ = std::make_unique<ServerSession>(server_);
+    else
+        openFile();
+    try {
+        if (onServer())
+            verifyServer();
+        else
+            verify();
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Connection::verifyServer()
+{
+    const ServerSchema::Marks marks = ServerSchema::marks(*session_);
+    if (marks.applicationId != Schema::applicationId)
+        throw Failure(QStringLiteral("数据库服务器上的数据库不是本系统的数据库，请检查 ruvured.ini 中的连接设置。"));
+    if (marks.version > ServerSchema::version)
+        throw Failure(QStringLiteral("数据库服务器上的数据库来自更新版本的程序，本程序不能使用。"));
+    if (const QString missing = ServerSchema::missingColumn(*session_); !missing.isEmpty())
+        throw Failure(QStringLiteral("数据库服务器上的数据库缺少%1，不是完整的本系统数据库。").arg(missing));
+}
+
+void Connection::openFile()
+{
     const QString path = databasePath();
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists())
@@ -89,26 +149,13 @@ void Connection::open()
     if (!writable(file.absolutePath()))
         throw Failure(QStringLiteral("数据库文件所在的文件夹“%1”不能写入，程序无法保存记录。").arg(file.absolutePath()));
 
-    {
-        QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), qtConnectionName_);
-        // mode=rw: SQLite must never create the file, only open it.
-        database.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw"));
-        database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!database.open()) {
-            const QString reason = database.lastError().text();
-            database = QSqlDatabase();
-            QSqlDatabase::removeDatabase(qtConnectionName_);
-            throw Failure(QStringLiteral("无法打开数据库文件“%1”。（%2）").arg(path, reason));
-        }
-        db_ = *static_cast<sqlite3 *const *>(database.driver()->handle().constData());
+    // Without SQLITE_OPEN_CREATE SQLite opens only a file that exists.
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(SQLITE_NOMEM));
+        close();
+        throw Failure(QStringLiteral("无法打开数据库文件“%1”。（%2）").arg(path, reason));
     }
     sqlite3_busy_timeout(db_, busyTimeout_);
-    try {
-        verify();
-    } catch (...) {
-        close();
-        throw;
-    }
 }
 
 void Connection::verify()
@@ -192,66 +239,139 @@ void Connection::operatorActive()
 void Connection::close()
 {
     check_.reset();
-    if (!db_ && !QSqlDatabase::contains(qtConnectionName_))
-        return;
+    session_.reset();
+    // Every statement is finalized by its owner before this: v2 would keep a
+    // connection with an unfinished statement alive as a zombie.
+    sqlite3_close_v2(db_);
     db_ = nullptr;
-    {
-        QSqlDatabase database = QSqlDatabase::database(qtConnectionName_, false);
-        database.close();
-    }
-    QSqlDatabase::removeDatabase(qtConnectionName_);
 }
 
 sqlite3 *Connection::handle()
 {
+    if (onServer())
+        throw Failure(QStringLiteral("这项功能还不能在数据库服务器上使用，请使用本机数据库文件。"));
     open();
     return db_;
 }
 
-qint64 Connection::write(const QString &text, const QVariantList &values)
+ServerSession &Connection::session()
 {
-    sqlite3 *db = handle();
-    // A result still being counted learns the rest first: the change is not part of its reading.
-    for (DataSet *dataSet : dataSets_)
-        dataSet->finishCounting();
-    if (check_)
-        check_->pause();
-    try {
-        Statement::execute(db, text, values);
-    } catch (...) {
-        if (check_)
-            check_->resume();
-        throw;
-    }
-    if (check_)
-        check_->resume();
-    return sqlite3_last_insert_rowid(db);
+    open();
+    return *session_;
 }
 
-void Connection::transaction(const std::function<void()> &work)
+void Connection::dropIfLost()
 {
-    sqlite3 *db = handle();
-    if (!sqlite3_get_autocommit(db)) {
-        work();
-        return;
-    }
-    if (check_)
-        check_->pause();
+    // Inside a transaction the session is the transaction's to drop.
+    if (session_ && !session_->alive() && !inServerTransaction_)
+        session_.reset();
+}
+
+QVariant Connection::scalar(const QString &text, const QVariantList &values)
+{
+    if (!onServer())
+        return Statement::scalar(handle(), text, values);
     try {
-        // Taken for writing at once: a transaction that reads first and writes
-        // later could find another writer in its way and fail half done.
-        Statement::execute(db, QStringLiteral("BEGIN IMMEDIATE"));
+        return session().scalar(text, values);
+    } catch (...) {
+        dropIfLost();
+        throw;
+    }
+}
+
+bool Connection::transaction(const std::function<void()> &work)
+{
+    // A write traced beside the action joins the action's own transaction.
+    if (onServer() ? inServerTransaction_ : connected() && !sqlite3_get_autocommit(handle())) {
+        work();
+        return false;
+    }
+    if (onServer())
+        return serverTransaction(work);
+    sqlite3 *db = handle();
+    finishCounting();
+    const CheckPause pause(check_.get());
+    // IMMEDIATE: the write lock now, so nothing read inside can be changed by another program before the commit.
+    Statement::execute(db, QStringLiteral("BEGIN IMMEDIATE"));
+    try {
         work();
         Statement::execute(db, QStringLiteral("COMMIT"));
     } catch (...) {
-        if (!sqlite3_get_autocommit(db))
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        if (check_)
-            check_->resume();
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
-    if (check_)
-        check_->resume();
+    return false;
+}
+
+bool Connection::serverTransaction(const std::function<void()> &work)
+{
+    ServerSession &server = session();
+    QVariant id;
+    const QScopedValueRollback<bool> inside(inServerTransaction_, true);
+    try {
+        server.exec(QStringLiteral("begin"));
+        // The transaction's number lets a new session learn whether it committed.
+        id = server.scalar(QStringLiteral("select txid_current()"));
+        work();
+        server.exec(QStringLiteral("commit"));
+        return false;
+    } catch (...) {
+        if (server.alive()) {
+            server.exec(QStringLiteral("rollback"));
+            throw;
+        }
+        session_.reset();
+        if (id.isNull())
+            throw;
+    }
+    inServerTransaction_ = false;
+    // The server went away with the transaction under way, perhaps while
+    // committing it: whether it is stored is known only on the server.
+    QString status;
+    try {
+        // A commit the old session's server process received finishes at once;
+        // one it never received stays "in progress" until that process notices
+        // it was left, and never commits.
+        for (int wait = 0; wait < 20; ++wait) {
+            status = session().scalar(QStringLiteral("select txid_status(?)"), {id}).toString();
+            if (status != QLatin1String("in progress"))
+                break;
+            QThread::msleep(100);
+        }
+    } catch (const Failure &failure) {
+        dropIfLost();
+        throw Failure(QStringLiteral("保存时与数据库服务器的连接断开，重新连接也没有成功，无法查明这次是否已保存。"
+                                     "请在服务器恢复后，在“查询病历”中查找这次检查，不要重复保存。（%1）")
+                          .arg(failure.message()));
+    }
+    if (status == QLatin1String("committed"))
+        return true;
+    throw Failure(QStringLiteral("保存时与数据库服务器的连接断开；重新连接后查明这次没有保存，请再保存一次。"));
+}
+
+qint64 Connection::write(const QString &text, const QVariantList &values)
+{
+    if (onServer()) {
+        try {
+            session().exec(text, values);
+        } catch (...) {
+            dropIfLost();
+            throw;
+        }
+        return 0;
+    }
+    sqlite3 *db = handle();
+    finishCounting();
+    const CheckPause pause(check_.get());
+    Statement::execute(db, text, values);
+    return sqlite3_last_insert_rowid(db);
+}
+
+void Connection::finishCounting()
+{
+    // A result still being counted learns the rest first: the change is not part of its reading.
+    for (DataSet *dataSet : dataSets_)
+        dataSet->finishCounting();
 }
 
 void Connection::attach(DataSet *dataSet)

@@ -9,11 +9,18 @@
 struct sqlite3;
 class DataSet;
 class IntegrityCheck;
+class ServerSession;
 
-// The program's one database connection. It opens an existing workstation
-// database and never creates one: a missing, foreign, newer, busy, damaged or
-// read-only file, or one in a folder that cannot be written, is reported and
-// left exactly as it was. A file of an older schema version is upgraded.
+// The program's one database connection, on one of two engines: an SQLite
+// file (one room) or the department's PostgreSQL server (several rooms).
+// It opens an existing workstation database and never creates one: a
+// missing, foreign, newer, busy, damaged or read-only file, or one in a folder
+// that cannot be written, is reported and left exactly as it was; so is an
+// unreachable server or one that refuses the login. A file of an older schema
+// version is upgraded.
+//
+// scalar(), write() and transaction() work on either engine ("?" marks);
+// handle() is the SQLite file's own and is what the data sets read through.
 class Connection {
 public:
     Connection();
@@ -26,7 +33,13 @@ public:
     // The same for a database file anywhere (a site's ruvured.ini may name one).
     static QString connectionStringForFile(const QString &databaseFile);
 
+    // Chooses the file engine; see setServer for the other.
     void setConnectionString(const QString &text);
+    // A libpq connection string ("service=ruvured", "host=... dbname=..."):
+    // the records are on that server.
+    void setServer(const QString &conninfo);
+    const QString &server() const { return server_; }
+    bool onServer() const { return !server_.isEmpty(); }
     const QString &connectionString() const { return connectionString_; }
     // The file named by "Data Source" in the connection string.
     QString databasePath() const;
@@ -52,16 +65,26 @@ public:
     void open();
     // Closes the file; open data sets stay open and read through the next opening.
     void close();
-    bool connected() const { return db_ != nullptr; }
+    bool connected() const;
 
-    // The open database; opens it first when closed (and throws if that fails).
+    // The open database file; opens it first when closed (and throws if that
+    // fails, or when the records are on a server).
     sqlite3 *handle();
+    // The open server session; opens it first when closed.
+    ServerSession &session();
 
-    // Runs a statement that changes the file; returns the rowid of an inserted row.
+    // Runs a statement that changes the records; on a file returns the rowid of an inserted row.
     qint64 write(const QString &text, const QVariantList &values);
-    // Runs `work` as one write transaction: every write in it is stored, or
-    // none is when it throws. Inside another transaction it simply joins it.
-    void transaction(const std::function<void()> &work);
+    // The first column of the first row of a one-value statement.
+    QVariant scalar(const QString &text, const QVariantList &values = {});
+    // Runs `work` in one write transaction: all of it is stored or none; inside
+    // another transaction it simply joins it. On a
+    // file the write lock is taken at the start, so what `work` reads cannot
+    // change under it before the commit. When the server goes away during the
+    // transaction, the connection reconnects and learns whether it committed:
+    // returns true when it had (the answer was lost, not the data), and throws
+    // saying so when it had not.
+    bool transaction(const std::function<void()> &work);
 
     // Data sets make themselves known while open, so that the rows they hold
     // are kept before another of them changes or deletes them.
@@ -70,12 +93,20 @@ public:
     void keepRowBeforeChange(const QString &table, qint64 rowid, const DataSet *changing);
 
 private:
+    void openFile();
     void verify();
+    void verifyServer();
+    // Forgets a server session that lost its server, so the next action reconnects.
+    void dropIfLost();
+    bool serverTransaction(const std::function<void()> &work);
+    void finishCounting();
     void upgrade(int version);
 
     QString connectionString_;
-    QString qtConnectionName_;
+    QString server_;
     sqlite3 *db_ = nullptr;
+    std::unique_ptr<ServerSession> session_;
+    bool inServerTransaction_ = false;
     int busyTimeout_ = 5000;
     int checkDelay_ = 30000;
     std::function<void(const QString &)> onDamage_;

@@ -37,6 +37,7 @@ public:
     ~DataSet() override;
 
     const QString &name() const { return name_; }
+    Connection *connection() const { return connection_; }
 
     // Opens the connection first when it is closed. Opening an open data set reads nothing.
     void Open();

@@ -3,7 +3,7 @@
 #include "platform/core/convert.h"
 #include "store/data_set.h"
 
-void ExaminationRecord::appendTo(DataSet &records) const
+RecordNumber::Stored ExaminationRecord::appendTo(DataSet &records) const
 {
     if (!records.active())
         records.Open();
@@ -12,7 +12,8 @@ void ExaminationRecord::appendTo(DataSet &records) const
         auto set = [&](const char *column, const QVariant &value) {
             records.fieldByName(QLatin1String(column)).setValue(value);
         };
-        set("jcjlh", Convert::strToInt(Convert::trim(recordNumber)));
+        const qint32 wanted = Convert::strToInt(Convert::trim(recordNumber));
+        set("jcjlh", wanted);
         set("xm", Convert::trim(name));
         set("xb", Convert::trim(sex));
         set("nl", Convert::strToInt(Convert::trim(age)));
@@ -23,7 +24,10 @@ void ExaminationRecord::appendTo(DataSet &records) const
         set("jtzz", Convert::trim(bed));
         set("jcsj", findings);
         set("zdyj", opinion);
-        records.Post();
+        return RecordNumber::store(*records.connection(), wanted, [&](qint32 number) {
+            set("jcjlh", number);
+            records.Post();
+        });
     } catch (...) {
         // A pending row would be posted by the next append, half filled.
         records.Cancel();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include "store/record_number.h"
 
 class DataSet;
 
@@ -24,5 +25,7 @@ public:
     // when closed) and posts it. The labels are trimmed, the numbers and the
     // date converted, in column order, so a failure names the first bad value.
     // A failed conversion discards the appended row: only whole records are stored.
-    void appendTo(DataSet &records) const;
+    // Returns the record number stored: the next free one when the record's
+    // own was stored meanwhile by another workstation (RecordNumber::store).
+    RecordNumber::Stored appendTo(DataSet &records) const;
 };

@@ -19,7 +19,8 @@ QString examinationColumns()
 DataSet::Companion RecordBin::keepingDeletions()
 {
     return [](Connection &connection, const RowWrite &change) {
-        if (change.kind != RowWrite::Kind::Delete)
+        // The department server keeps no deleted records yet.
+        if (change.kind != RowWrite::Kind::Delete || connection.onServer())
             return;
         // The row as stored, not as the list shows it: its widths are narrower.
         Statement row(connection.handle(), QStringLiteral("select jcjlh, xm from hzzl where _rowid_ = ?"));

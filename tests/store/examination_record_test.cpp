@@ -1,5 +1,6 @@
 #include "crash/examination_sample.h"
 #include "failure_text.h"
+#include "platform/core/clock.h"
 #include "store/table_data_set.h"
 #include "temp_database.h"
 
@@ -74,6 +75,34 @@ TEST_F(ExaminationRecordTest, AFailedConversionLeavesNothingPending)
         EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from hzzl")).toInt(), saved) << c.message;
         EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from hzzl where nl is null or xm is null")).toInt(), 0);
     }
+}
+
+// A number stored meanwhile by another workstation moves the save on to the
+// next free number of the day; the examination is stored once, under it.
+TEST_F(ExaminationRecordTest, ATakenNumberMovesOnToTheNextFreeOne)
+{
+    Clock::setFixed(QDateTime(QDate(2006, 3, 5), QTime(9, 0)));
+    struct Case {
+        QList<qint64> stored;  // numbers other rooms stored since the window was shown
+        qint32 shown;
+        qint32 saved;
+    };
+    const QList<Case> cases = {
+        {{}, 2006030501, 2006030501},
+        {{2006030502}, 2006030502, 2006030503},
+        {{2006030504, 2006030505}, 2006030504, 2006030506},
+        // A number of an earlier day taken: today's numbers go on from the highest.
+        {{2006030401}, 2006030401, 2006030507},
+    };
+    for (const Case &c : cases) {
+        for (const qint64 number : c.stored)
+            db.exec(QStringLiteral("insert into hzzl (jcjlh) values (?)"), {number});
+        ExaminationRecord record = examinationSample(1);
+        record.recordNumber = QString::number(c.shown);
+        EXPECT_EQ(record.appendTo(records).number, c.saved) << c.shown;
+        EXPECT_EQ(db.scalar(QStringLiteral("select count(*) from hzzl where jcjlh = ? and xm = ?"), {c.saved, record.name}).toInt(), 1);
+    }
+    Clock::clearFixed();
 }
 
 } // namespace

@@ -1,4 +1,7 @@
+#include "createdb/sample_dictionaries.h"
 #include "existing_file.h"
+#include "failure_text.h"
+#include "private_cluster.h"
 #include "store/connection.h"
 #include "store/query.h"
 #include "store/statement.h"
@@ -159,4 +162,58 @@ TEST(CreatedbTool, CheckReportsDamageAndUnusableFiles)
     const ToolRun run = runTool({"--backup", db.path(), db.directory() + "/copy.mdb"});
     EXPECT_NE(run.exitCode, 0);
     EXPECT_FALSE(QFile::exists(db.directory() + "/copy.mdb"));
+}
+
+// A department's server database: made in an empty database only, filled from a
+// room's file only when the file's numbers can stay unique, checked and backed
+// up with the server's own tools.
+TEST(CreatedbTool, SetsUpAnEmptyServerDatabase)
+{
+    PrivateCluster &cluster = PrivateCluster::instance();
+    TempDatabase file;
+    file.exec("insert into ks (ksmc, kspym) values ('内科', 'NK')");
+    file.exec("insert into hzzl (jcjlh, xm, nl, jcrq, jcsj, zdyj, jtzz) values (?, ?, ?, ?, ?, ?, ?)",
+              {2006030501, "张三", 45, "2006-03-05", "  007\r\n两肺纹理增粗。", QVariant(), ""});
+    file.exec("insert into hzzl (jcjlh, xm) values (2006030502, '李四')");
+    TempDatabase twice;
+    twice.exec("insert into hzzl (jcjlh) values (2006030501), (2006030501), (2006030502), (2006030509), (2006030509)");
+    const QString created = cluster.createDatabase();
+    const QString copied = cluster.createDatabase();
+    const QString refused = cluster.createDatabase();
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char *messagePart;
+    };
+    const QList<Case> cases = {
+        {{"--sample", "--server", created}, 0, ""},
+        {{"--server", created}, 1, "不是空的"},
+        {{"--copy", file.path(), "--server", copied}, 0, ""},
+        {{"--copy", twice.path(), "--server", refused}, 1, "2006030501（2条）、2006030509（2条）"},
+        {{"--copy", file.path() + ".none", "--server", refused}, 1, "不存在"},
+        {{"--server", cluster.conninfo("no_such_database")}, 1, "拒绝了登录"},
+        {{"--backup", "--server", created}, 2, "pg_dump"},
+        {{"--check", "--server", created}, 2, "pg_amcheck"},
+        {{"--copy", "--server", created}, 2, "用法"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const ToolRun run = runTool(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_TRUE(run.errors.contains(QString::fromUtf8(c.messagePart))) << run.errors.toStdString();
+    }
+
+    Connection sample;
+    sample.setServer(created);
+    EXPECT_EQ(sample.scalar("select count(*) from ks").toInt(), SampleDictionaries::departments().size());
+    Connection copy;
+    copy.setServer(copied);
+    EXPECT_EQ(copy.scalar("select string_agg(concat_ws('|', jcjlh, xm, coalesce(nl::text, '-'), coalesce(jcrq::text, '-'), "
+                          "coalesce(jcsj, '-'), coalesce(zdyj, '-'), coalesce(jtzz, '-')), ';' order by _rowid_) from hzzl")
+                  .toString(),
+              "2006030501|张三|45|2006-03-05 00:00:00|  007\r\n两肺纹理增粗。|-|;2006030502|李四|-|-|-|-|-");
+    EXPECT_EQ(copy.scalar("select count(*) from ks").toInt(), 1);
+    Connection empty;
+    empty.setServer(refused);
+    EXPECT_TRUE(failureOf([&] { empty.open(); }).contains("不是本系统的数据库"));
 }

@@ -374,6 +374,25 @@ TEST_F(PrintReport, TheTrailOfOneExamination)
     EXPECT_EQ(tool(createdb, {"--audit", "--verify", db.path()}).first, 1);
 }
 
+// Another room printed the shown number meanwhile: the examination is stored
+// under the next free number, the report shows that number, and the operator is told.
+TEST_F(PrintReport, ANumberTakenMeanwhileIsReplacedAndTold)
+{
+    handOver();
+    ASSERT_EQ(Form_dy->Label14->text(), "2006030501");
+    db.exec(QStringLiteral("insert into hzzl (jcjlh, xm) values (2006030501, '其他工作站')"));
+    pressPrint();
+
+    EXPECT_TRUE(dialogs.failures.isEmpty()) << dialogs.failures.join('\n').toStdString();
+    EXPECT_EQ(dialogs.messages,
+              QStringList{QStringLiteral("记录号2006030501已被其他工作站使用，本次检查已改用记录号2006030502。")});
+    EXPECT_EQ(db.scalar(QStringLiteral("select group_concat(jcjlh) from hzzl")).toString(), "2006030501,2006030502");
+    ASSERT_EQ(recording->pages.size(), 1u);
+    EXPECT_TRUE(textOf(page(0)).contains("2006030502"));
+    EXPECT_FALSE(textOf(page(0)).contains("2006030501"));
+    EXPECT_EQ(Form_zj->Label4->text(), "2006030503");
+}
+
 // An empty age stops the save at its column: nothing printed, nothing left
 // pending, the report window still open; the corrected save stores one row.
 TEST_F(PrintReport, AnEmptyAgeStopsTheSave)

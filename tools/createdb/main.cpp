@@ -5,10 +5,13 @@
 // ruvured-createdb --backup <path> <copy>   consistent copy, also while the program runs
 // ruvured-createdb --audit [--verify] ...   the trail of who did what (see usage())
 // ruvured-createdb --restore <path> <number> [--deleted-at <time>]
+// ruvured-createdb [--sample] --server "<conninfo>"   the tables in an empty server database
+// ruvured-createdb --copy <path> --server "<conninfo>" a workstation file moved to an empty server database
 
 #include "createdb/audit_commands.h"
 #include "createdb/console.h"
 #include "createdb/sample_dictionaries.h"
+#include "createdb/server_database.h"
 #include "platform/core/failure.h"
 #include "store/database_creator.h"
 #include "store/maintenance.h"
@@ -45,8 +48,43 @@ int usage()
                                  "用法：ruvured-createdb --audit --verify <数据库文件>\n"
                                  "  逐条核对操作记录链；完整时退出状态为 0，否则指出第一条不符的记录。\n"
                                  "用法：ruvured-createdb --restore <数据库文件> <记录号> [--deleted-at \"删除时间\"]\n"
-                                 "  恢复在“病历管理”中删除的检查记录；同一记录号删除过多份时，用列出的删除时间指明哪一份。"));
+                                 "  恢复在“病历管理”中删除的检查记录；同一记录号删除过多份时，用列出的删除时间指明哪一份。\n"
+                                 "用法：ruvured-createdb [--sample] --server \"<连接字符串>\"\n"
+                                 "  在数据库服务器上一个已有的空数据库中建表。\n"
+                                 "用法：ruvured-createdb --copy <数据库文件> --server \"<连接字符串>\"\n"
+                                 "  把数据库文件中的全部记录复制到服务器上一个已有的空数据库，并逐行核对。"));
     return 2;
+}
+
+// A server has its own tools for what --check and --backup do for a file.
+int serverMaintenance(const QString &mode)
+{
+    if (mode == QLatin1String("--backup"))
+        Console::error(QStringLiteral("数据库服务器上的数据库请用服务器自带的 pg_dump 备份，例如每晚：\n"
+                                     "  pg_dump -Fc -d ruvured -f /var/backups/ruvured-$(date +%F).dump\n"
+                                     "恢复用 pg_restore。详见 README。"));
+    else
+        Console::error(QStringLiteral("数据库服务器自己保证数据完整；要检查，请在服务器上运行 pg_amcheck，"
+                                     "或用 pg_dump 完整读出一次（读不出的表会报错）。详见 README。"));
+    return 2;
+}
+
+int onServer(const QString &conninfo, const QString &copyFrom, bool sample)
+{
+    try {
+        if (!copyFrom.isEmpty()) {
+            const qint64 examinations = ServerDatabase::copy(copyFrom, conninfo);
+            Console::out(QStringLiteral("已把“%1”复制到数据库服务器并逐行核对：%2条检查记录。").arg(copyFrom).arg(examinations));
+        } else {
+            ServerDatabase::create(conninfo, sample);
+            Console::out(sample ? QStringLiteral("已在数据库服务器上建表（含示例字典）。")
+                                 : QStringLiteral("已在数据库服务器上建表。"));
+        }
+    } catch (const Failure &failure) {
+        Console::error(failure.message());
+        return 1;
+    }
+    return 0;
 }
 
 int check(const QString &path)
@@ -86,16 +124,19 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
 
-    static const QStringList modes = {"--sample", "--check", "--backup", "--audit", "--restore"};
+    static const QStringList modes = {"--sample", "--check", "--backup", "--copy", "--audit", "--restore"};
     static const QStringList valued = {"--from", "--to", "--record", "--deleted-at"};
     static const QStringList flags = {"--verify", "--csv"};
     QString mode;
     QStringList paths;
     QMap<QString, QString> options;
+    QString server;
     const QStringList arguments = app.arguments().mid(1);
-    for (int i = 0; i < arguments.size(); ++i) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (modes.contains(argument) && mode.isEmpty())
+        if (argument == QLatin1String("--server") && server.isEmpty() && i + 1 < arguments.size())
+            server = arguments.at(++i);
+        else if (modes.contains(argument) && mode.isEmpty())
             mode = argument;
         else if (valued.contains(argument) && i + 1 < arguments.size() && !options.contains(argument))
             options[argument] = arguments.at(++i);
@@ -111,6 +152,9 @@ int main(int argc, char *argv[])
     const auto only = [&](const QStringList &allowed) {
         return std::all_of(given.begin(), given.end(), [&](const QString &option) { return allowed.contains(option); });
     };
+    // The trail commands read a database file.
+    if ((mode == QLatin1String("--audit") || mode == QLatin1String("--restore")) && !server.isEmpty())
+        return usage();
     if (mode == QLatin1String("--audit")) {
         if (paths.size() != 1)
             return usage();
@@ -146,6 +190,15 @@ int main(int argc, char *argv[])
         return AuditCommands::restore(paths.first(), number, options.value("--deleted-at"));
     }
     if (!given.isEmpty())
+        return usage();
+    if (!server.isEmpty()) {
+        if (mode == QLatin1String("--check") || mode == QLatin1String("--backup"))
+            return serverMaintenance(mode);
+        if (mode == QLatin1String("--copy"))
+            return paths.size() == 1 ? onServer(server, paths.first(), false) : usage();
+        return paths.isEmpty() ? onServer(server, {}, mode == QLatin1String("--sample")) : usage();
+    }
+    if (mode == QLatin1String("--copy"))
         return usage();
     if (mode == QLatin1String("--check"))
         return paths.size() == 1 ? check(paths.first()) : usage();

@@ -2,94 +2,60 @@
 
 #include "platform/core/failure.h"
 #include "store/schema.h"
+#include "store/statement.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 #include <QVariant>
-#include <exception>
+#include <sqlite3.h>
 
 namespace {
 
-Failure writeFailure(const QSqlError &error)
-{
-    return Failure(QStringLiteral("无法写入示例字典：%1").arg(error.text()));
-}
-
-QSqlQuery prepared(const QSqlDatabase &db, const QString &sql)
-{
-    QSqlQuery query(db);
-    if (!query.prepare(sql))
-        throw writeFailure(query.lastError());
-    return query;
-}
-
-void insert(QSqlQuery &query, const QVariantList &values)
-{
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values[i]);
-    if (!query.exec())
-        throw writeFailure(query.lastError());
-}
-
 // Only a file of ours with empty dictionaries is filled: filling twice would
 // double every entry the operator sees.
-void requireEmptyWorkstationDatabase(const QSqlDatabase &db, const QString &path)
+void requireEmptyWorkstationDatabase(sqlite3 *db, const QString &path)
 {
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA application_id")) || !query.next()
-        || query.value(0).toInt() != Schema::applicationId)
+    if (Statement::scalar(db, QStringLiteral("PRAGMA application_id")).toInt() != Schema::applicationId)
         throw Failure(QStringLiteral("不是本系统的数据库：%1").arg(path));
-    if (!query.exec(QStringLiteral("select (select count(*) from ks) + (select count(*) from bwmc)"
-                                   " + (select count(*) from bt) + (select count(*) from nr)"))
-        || !query.next())
-        throw writeFailure(query.lastError());
-    if (query.value(0).toLongLong() != 0)
+    if (Statement::scalar(db, SampleDictionaries::countStatement()).toLongLong() != 0)
         throw Failure(QStringLiteral("数据库中已有字典数据，不再填入示例字典：%1").arg(path));
 }
 
-void writeAll(const QSqlDatabase &db)
+void fillOpen(sqlite3 *db, const QString &path)
 {
-    QSqlQuery department = prepared(db, QStringLiteral("insert into ks (ksmc, kspym) values (?, ?)"));
-    for (const auto &entry : SampleDictionaries::departments())
-        insert(department, {entry.name, entry.code});
-
-    QSqlQuery site = prepared(db, QStringLiteral("insert into bwmc (bwmc, bwpym) values (?, ?)"));
-    for (const auto &entry : SampleDictionaries::sites())
-        insert(site, {entry.name, entry.code});
-
-    QSqlQuery title = prepared(db, QStringLiteral("insert into bt (bt) values (?)"));
-    QSqlQuery phrase = prepared(db, QStringLiteral("insert into nr (bt, nr) values (?, ?)"));
-    for (const auto &group : SampleDictionaries::phraseGroups()) {
-        insert(title, {group.title});
-        for (const QString &text : group.phrases)
-            insert(phrase, {group.title, text});
-    }
-}
-
-void fillOpen(QSqlDatabase &db, const QString &path)
-{
-    if (!db.open())
-        throw writeFailure(db.lastError());
     requireEmptyWorkstationDatabase(db, path);
-    if (!db.transaction())
-        throw writeFailure(db.lastError());
     try {
-        writeAll(db);
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
-    if (!db.commit()) {
-        const QSqlError error = db.lastError();
-        db.rollback();
-        throw writeFailure(error);
+        Statement::execute(db, QStringLiteral("BEGIN IMMEDIATE"));
+        SampleDictionaries::writeAll([db](const QString &sql, const QVariantList &values) {
+            Statement::execute(db, sql, values);
+        });
+        Statement::execute(db, QStringLiteral("COMMIT"));
+    } catch (const Failure &failure) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw Failure(QStringLiteral("无法写入示例字典：%1").arg(failure.message()));
     }
 }
 
 } // namespace
+
+QString SampleDictionaries::countStatement()
+{
+    return QStringLiteral("select (select count(*) from ks) + (select count(*) from bwmc)"
+                          " + (select count(*) from bt) + (select count(*) from nr)");
+}
+
+void SampleDictionaries::writeAll(const Insert &insert)
+{
+    for (const auto &entry : departments())
+        insert(QStringLiteral("insert into ks (ksmc, kspym) values (?, ?)"), {entry.name, entry.code});
+    for (const auto &entry : sites())
+        insert(QStringLiteral("insert into bwmc (bwmc, bwpym) values (?, ?)"), {entry.name, entry.code});
+    for (const auto &group : phraseGroups()) {
+        insert(QStringLiteral("insert into bt (bt) values (?)"), {group.title});
+        for (const QString &text : group.phrases)
+            insert(QStringLiteral("insert into nr (bt, nr) values (?, ?)"), {group.title, text});
+    }
+}
 
 const QList<SampleDictionaries::CodedName> &SampleDictionaries::departments()
 {
@@ -238,19 +204,17 @@ void SampleDictionaries::fill(const QString &path)
     if (!QFileInfo(path).isFile())
         throw Failure(QStringLiteral("数据库文件不存在：%1").arg(path));
 
-    const QString connection = QUuid::createUuid().toString();
-    std::exception_ptr failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        try {
-            fillOpen(db, path);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        db.close();
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(SQLITE_NOMEM));
+        sqlite3_close(db);
+        throw Failure(QStringLiteral("无法写入示例字典：%1").arg(reason));
     }
-    QSqlDatabase::removeDatabase(connection);
-    if (failure)
-        std::rethrow_exception(failure);
+    try {
+        fillOpen(db, path);
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    sqlite3_close(db);
 }
