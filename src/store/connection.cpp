@@ -2,10 +2,12 @@
 
 #include "platform/core/failure.h"
 #include "store/data_set.h"
+#include "store/group_access.h"
 #include "store/integrity_check.h"
 #include "store/schema.h"
 #include "store/schema_upgrade.h"
 #include "store/statement.h"
+#include "store/store_log.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -74,7 +76,22 @@ void Connection::open()
 {
     if (db_)
         return;
+    try {
+        openFile();
+    } catch (const Failure &failure) {
+        qCWarning(lcStore).noquote() << failure.message();
+        throw;
+    }
+    qCInfo(lcStore).noquote() << "opened" << databasePath();
+}
+
+void Connection::openFile()
+{
     const QString path = databasePath();
+    // An operator outside the records' group cannot even see the file: tell
+    // him which group to join, not that the file is missing.
+    if (const QString refusal = GroupAccess::refusal(path); !refusal.isEmpty())
+        throw Failure(refusal);
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists())
         throw Failure(QStringLiteral("找不到数据库文件“%1”。").arg(path));

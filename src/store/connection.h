@@ -61,6 +61,7 @@ public:
     void keepRowBeforeChange(const QString &table, qint64 rowid, const DataSet *changing);
 
 private:
+    void openFile();
     void verify();
     void upgradeIfOld(int version);
 

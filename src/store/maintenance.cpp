@@ -1,6 +1,8 @@
 #include "store/maintenance.h"
 
 #include "platform/core/failure.h"
+#include "store/file_modes.h"
+#include "store/group_access.h"
 #include "store/schema.h"
 #include "store/statement.h"
 
@@ -16,6 +18,8 @@ class OpenFile {
 public:
     explicit OpenFile(const QString &path)
     {
+        if (const QString refusal = GroupAccess::refusal(path); !refusal.isEmpty())
+            throw Failure(refusal);
         if (!QFileInfo(path).isFile())
             throw Failure(QStringLiteral("找不到数据库文件“%1”。").arg(path));
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
@@ -72,7 +76,7 @@ void Maintenance::backup(const QString &path, const QString &copy)
     // Written under a side name and linked into place once complete and checked,
     // so a half-made copy never stands under the name of a backup.
     const QString partial = copy + QStringLiteral(".partial-%1").arg(::getpid());
-    Maintenance::copy(file.db(), partial);
+    Maintenance::copy(file.db(), partial, FileModes::backup);
     QString verdict;
     {
         sqlite3 *made = nullptr;
@@ -93,11 +97,17 @@ void Maintenance::backup(const QString &path, const QString &copy)
         throw Failure(QStringLiteral("无法保存副本“%1”。").arg(copy));
 }
 
-void Maintenance::copy(sqlite3 *db, const QString &target)
+void Maintenance::copy(sqlite3 *db, const QString &target, mode_t mode)
 {
+    // SQLite would create the file with the umask's permissions; an empty file
+    // made first with our own mode is taken for a new database.
+    try {
+        FileModes::createEmpty(target, mode);
+    } catch (const Failure &failure) {
+        throw Failure(QStringLiteral("无法写出数据库副本“%1”：%2").arg(target, failure.message()));
+    }
     sqlite3 *copy = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &copy,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE, nullptr);
+    int rc = sqlite3_open_v2(QFile::encodeName(target).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr);
     QString reason;
     if (rc == SQLITE_OK) {
         sqlite3_backup *backup = sqlite3_backup_init(copy, "main", db, "main");

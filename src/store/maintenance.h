@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <sys/types.h>
 
 struct sqlite3;
 
@@ -18,8 +19,9 @@ public:
     // writes over an existing file; a failed copy leaves nothing behind.
     static void backup(const QString &path, const QString &copy);
 
-    // Copies the open database `db` into the new file `target` through SQLite's
-    // backup interface, a piece at a time, giving way to other programs'
-    // writes between pieces. Throws Failure; a partial copy is removed.
-    static void copy(sqlite3 *db, const QString &target);
+    // Copies the open database `db` into the new file `target`, made with
+    // exactly `mode` (FileModes), through SQLite's backup interface, a piece at
+    // a time, giving way to other programs' writes between pieces. Throws
+    // Failure; a partial copy is removed.
+    static void copy(sqlite3 *db, const QString &target, mode_t mode);
 };

@@ -1,6 +1,7 @@
 #include "store/schema_upgrade.h"
 
 #include "platform/core/failure.h"
+#include "store/file_modes.h"
 #include "store/maintenance.h"
 #include "store/schema.h"
 #include "store/statement.h"
@@ -24,7 +25,7 @@ QString SchemaUpgrade::run(sqlite3 *db, const QString &path, int fromVersion)
 {
     const QString kept = freeName(path + QStringLiteral(".v%1.bak").arg(fromVersion));
     try {
-        Maintenance::copy(db, kept);
+        Maintenance::copy(db, kept, FileModes::database);
     } catch (const Failure &failure) {
         throw Failure(QStringLiteral("数据库文件“%1”需要升级，但升级前无法先保存原文件的副本，文件未作改动。%2")
                           .arg(path, failure.message()));
