@@ -26,14 +26,14 @@ trap 'rm -rf "$tmp"' EXIT
 dpkg-deb -R "$deb" "$tmp/unpacked"
 
 # lintian's warnings are shown; an error fails the test.
-if lintian --fail-on error --no-tag-display-limit "$deb" >"$tmp/lintian" 2>&1; then
+if lintian --fail-on error --tag-display-limit 0 "$deb" >"$tmp/lintian" 2>&1; then
   echo "ok   lintian: no errors"
   passed=$((passed + 1))
 else
   echo "FAIL lintian"
   failures=$((failures + 1))
 fi
-sed 's/^/     /' "$tmp/lintian"
+grep -v "root privileges" "$tmp/lintian" | sed 's/^/     /' || true
 step "desktop entry" desktop-file-validate "$tmp"/unpacked/usr/share/applications/*.desktop
 step "AppStream metadata" appstreamcli validate --no-net "$tmp"/unpacked/usr/share/metainfo/*.metainfo.xml
 
