@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <unistd.h>
 
@@ -33,8 +34,10 @@ QString findings(int i)
 }
 
 // Builds the database in a side folder and moves it into place when complete,
-// so an interrupted build is never taken for a finished one.
-void build(const QString &directory)
+// so an interrupted build is never taken for a finished one. With
+// `searchedEvery` > 0, every so many records carry the searched number, day
+// and department and the others differ in all three.
+void build(const QString &directory, int searchedEvery)
 {
     const QString building = directory + QStringLiteral(".building");
     QDir(building).removeRecursively();
@@ -48,11 +51,15 @@ void build(const QString &directory)
     Statement insert(db, "insert into hzzl values (?,?,?,?,?,?,?,?,?,?,?)");
     const QDate first(2006, 1, 1);
     for (int i = 0; i < recordCount; ++i) {
-        const QDate day = first.addDays(i / 60);
-        const int number = day.year() * 1000000 + day.month() * 10000 + day.day() * 100 + i % 60 + 1;
+        const bool searched = searchedEvery > 0 && i % searchedEvery == 0;
+        const QDate day = searched ? BenchDatabase::searchedDay() : first.addDays(i / 60);
+        const int number = searched ? BenchDatabase::searchedNumber
+                                    : day.year() * 1000000 + day.month() * 10000 + day.day() * 100 + i % 60 + 1;
+        const QString department = searched || searchedEvery == 0 ? BenchDatabase::searchedDepartment()
+                                                                  : QStringLiteral("骨科%1").arg(i % 7);
         insert.reset();
         insert.bindAll({number, QStringLiteral("患者%1").arg(i), i % 2 ? QStringLiteral("男") : QStringLiteral("女"),
-                        20 + i % 60, day.toString(Qt::ISODate), QStringLiteral("胸部正位"), QStringLiteral("呼吸内科"),
+                        20 + i % 60, day.toString(Qt::ISODate), QStringLiteral("胸部正位"), department,
                         QStringLiteral("咳嗽待查"), findings(i), QStringLiteral("心肺膈未见明显异常。"),
                         QString::number(i % 40)});
         insert.step();
@@ -76,13 +83,41 @@ QString BenchDatabase::prepare(int argc, char **argv)
     if (directory.isEmpty())
         directory = QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data-%1").arg(recordCount);
     if (!QFile::exists(directory + QStringLiteral("/ruvured.mdb")))
-        build(directory);
+        build(directory, 0);
     return directory;
+}
+
+QString BenchDatabase::prepareSearched(const QString &besides, int every)
+{
+    const QString directory = besides + QStringLiteral("-searched-every-%1").arg(every);
+    if (!QFile::exists(directory + QStringLiteral("/ruvured.mdb")))
+        build(directory, every);
+    return directory;
+}
+
+QDate BenchDatabase::searchedDay()
+{
+    return QDate(2026, 12, 10);
+}
+
+QString BenchDatabase::searchedDepartment()
+{
+    return QStringLiteral("呼吸内科");
 }
 
 int BenchDatabase::records()
 {
     return recordCount;
+}
+
+void BenchDatabase::dropFromPageCache(const QString &file)
+{
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY);
+    if (fd >= 0) {
+        ::fdatasync(fd);
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
 }
 
 long BenchDatabase::residentKilobytes()

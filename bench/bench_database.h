@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QVariantList>
 #include <vector>
@@ -15,6 +16,17 @@ public:
     // the folder that holds ruvured.mdb.
     static QString prepare(int argc, char **argv);
     static int records();
+
+    // A database of as many records beside `besides` (the folder prepare
+    // returned) where every `every`-th record has the searched record number,
+    // day and department, and no other record has any of them.
+    static QString prepareSearched(const QString &besides, int every);
+    static constexpr int searchedNumber = 2026121001;
+    static QDate searchedDay();
+    static QString searchedDepartment();
+
+    // Drops `file` from the operating system's page cache.
+    static void dropFromPageCache(const QString &file);
 
     // Resident memory of this process, in kilobytes.
     static long residentKilobytes();

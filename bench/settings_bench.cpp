@@ -11,7 +11,7 @@
 
 #include "bench_database.h"
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "app/startup.h"
 #include "platform/widgets/dialogs.h"
 #include "settings/form_sz.h"

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "app/startup.h"
 #include "platform/widgets/font_config_loader.h"
 

@@ -1,6 +1,6 @@
 #include "app/startup.h"
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/ui_font.h"
 #include "query/form_cx.h"
@@ -21,14 +21,16 @@ void Startup::createWindows(const QString &programDirectory)
     // glyph shapes outside a Chinese locale.
     QApplication::setFont(UiFont::make(11));
     Form1 = new TForm1(programDirectory);
-    FailureGuard::run([] { Form1->FormCreate(); });
-    Form_dy = new TForm_dy;
-    Form_zj = new TForm_zj;
-    Form_sz = new TForm_sz;
+    FailureGuard::run([] { Form1->FormCreate(); }, QStringLiteral("TForm1::FormCreate"));
+    // Every window with data sets reads through the main menu's one connection.
+    Connection *connection = &Form1->ADOConnection1;
+    Form_dy = new TForm_dy(connection);
+    Form_zj = new TForm_zj(connection);
+    Form_sz = new TForm_sz(connection);
     Form5 = new TForm5;
     Form6 = new TForm6;
     QRReport7 = new TQRReport7;
-    Form_cx = new TForm_cx;
+    Form_cx = new TForm_cx(connection);
 }
 
 void Startup::destroyWindows()

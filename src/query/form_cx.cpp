@@ -1,19 +1,19 @@
 #include "query/form_cx.h"
 
-#include "app/form1.h"
-#include "app/shared_state.h"
+#include "main_menu/form1.h"
+#include "shared_state/shared_state.h"
 #include "platform/core/clock.h"
 #include "platform/widgets/controls.h"
 #include "platform/core/convert.h"
 #include "platform/widgets/event_hooks.h"
 #include "platform/widgets/failure_guard.h"
+#include "platform/widgets/group_box.h"
 #include "platform/widgets/ui_font.h"
 #include "registration/form5.h"
 #include "reporting/form_dy.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -48,12 +48,12 @@ void onStateChange(QCheckBox *box, QObject *context, std::function<void()> handl
 
 } // namespace
 
-TForm_cx::TForm_cx()
+TForm_cx::TForm_cx(Connection *connection)
     : Form({QStringLiteral("澄影放射科管理系统之病历查询"), {751, 380}, false, Placement::Designed, {18, 107}}),
-      ADOQuery1(&Form1->ADOConnection1, QStringLiteral("ADOQuery1")),
-      ADOQuery2(&Form1->ADOConnection1, QStringLiteral("ADOQuery2"))
+      ADOQuery1(connection, QStringLiteral("ADOQuery1")),
+      ADOQuery2(connection, QStringLiteral("ADOQuery2"))
 {
-    GroupBox1 = new QGroupBox(QStringLiteral("GroupBox1"), this);
+    GroupBox1 = new GroupBox(QStringLiteral("GroupBox1"), this);
     GroupBox1->setGeometry(0, 8, 417, 153);
     CheckBox1 = checkBox(GroupBox1, QStringLiteral("记录号"), {24, 24, 73, 17});
     Edit1 = Controls::edit(GroupBox1, {104, 16, 89, 21});

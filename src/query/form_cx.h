@@ -16,7 +16,8 @@ class QPushButton;
 class TForm_cx : public Form {
     Q_OBJECT
 public:
-    TForm_cx();
+    // Its data sets read through `connection`, which outlives the window.
+    explicit TForm_cx(Connection *connection);
 
     QGroupBox *GroupBox1;
     QCheckBox *CheckBox1;          // "记录号"

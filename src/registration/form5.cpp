@@ -1,6 +1,6 @@
 #include "registration/form5.h"
 
-#include "app/shared_state.h"
+#include "shared_state/shared_state.h"
 #include "query/form_cx.h"
 #include "registration/form_zj.h"
 

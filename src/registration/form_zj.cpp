@@ -1,7 +1,7 @@
 #include "registration/form_zj.h"
 
-#include "app/shared_state.h"
-#include "app/form1.h"
+#include "shared_state/shared_state.h"
+#include "main_menu/form1.h"
 #include "platform/core/clock.h"
 #include "platform/widgets/controls.h"
 #include "platform/core/convert.h"
@@ -39,21 +39,14 @@ void chineseInput(QLineEdit *edit)
     edit->setInputMethodHints(Qt::ImhNone);
 }
 
-// Digit fields never take text from an input method, which would bypass the filter.
-void noInputMethod(QLineEdit *edit)
-{
-    edit->setAttribute(Qt::WA_InputMethodEnabled, false);
-    edit->setInputMethodHints(Qt::ImhDigitsOnly);
-}
-
 } // namespace
 
-TForm_zj::TForm_zj()
+TForm_zj::TForm_zj(Connection *connection)
     : Form({QStringLiteral("澄影放射科管理系统之新加患者"), {544, 277}}),
-      ADOQuery1(&Form1->ADOConnection1, QStringLiteral("ADOQuery1")),
-      ADOQuery2(&Form1->ADOConnection1, QStringLiteral("ADOQuery2")),
-      ADOQuery3(&Form1->ADOConnection1, QStringLiteral("ADOQuery3")),
-      ADOQuery4(&Form1->ADOConnection1, QStringLiteral("ADOQuery4"))
+      ADOQuery1(connection, QStringLiteral("ADOQuery1")),
+      ADOQuery2(connection, QStringLiteral("ADOQuery2")),
+      ADOQuery3(connection, QStringLiteral("ADOQuery3")),
+      ADOQuery4(connection, QStringLiteral("ADOQuery4"))
 {
     const QFont caption = UiFont::make(13, true);
     const QColor green(0, 128, 0);
@@ -66,7 +59,7 @@ TForm_zj::TForm_zj()
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->addItems({QStringLiteral("男"), QStringLiteral("女")});
     Controls::label(this, QStringLiteral("年龄："), {400, 32, 49, 16}, caption, green);
-    Edit2 = Controls::edit(this, {464, 32, 41, 21});
+    Edit2 = Controls::digitEdit(this, {464, 32, 41, 21});
     Controls::label(this, QStringLiteral("科室："), {32, 80, 49, 16}, caption, green);
     Edit6 = Controls::edit(this, {120, 72, 73, 21});
     Controls::label(this, QStringLiteral("记录号："), {224, 72, 57, 16}, caption, green);
@@ -76,7 +69,7 @@ TForm_zj::TForm_zj()
     numberPalette.setColor(QPalette::WindowText, green);
     Label4->setPalette(numberPalette);
     Controls::label(this, QStringLiteral("床号："), {400, 72, 49, 16}, caption, green);
-    Edit3 = Controls::edit(this, {464, 72, 41, 21});
+    Edit3 = Controls::digitEdit(this, {464, 72, 41, 21});
     Controls::label(this, QStringLiteral("检查部位："), {32, 120, 81, 16}, caption, green);
     Edit4 = Controls::edit(this, {120, 112, 385, 21});
     Controls::label(this, QStringLiteral("临床诊断："), {32, 160, 81, 16}, caption, green);
@@ -87,8 +80,6 @@ TForm_zj::TForm_zj()
 
     chineseInput(Edit1);
     chineseInput(Edit5);
-    noInputMethod(Edit2);
-    noInputMethod(Edit3);
 
     EventHooks::onKeyPress(Edit1, [this](QChar &key) { Edit1KeyPress(key); });
     EventHooks::onKeyPress(ComboBox1, [this](QChar &key) { ComboBox1KeyPress(key); });

@@ -14,7 +14,8 @@ class QPushButton;
 class TForm_zj : public Form {
     Q_OBJECT
 public:
-    TForm_zj();
+    // Its data sets read through `connection`, which outlives the window.
+    explicit TForm_zj(Connection *connection);
 
     QLineEdit *Edit1;      // name
     QComboBox *ComboBox1;  // sex

@@ -21,7 +21,6 @@ void TQRBandSize::SetWidth(Extended value)
 
 void TQRBandSize::ApplySizeToControl()
 {
-    SetUpdating(true);
+    const auto updating = UpdatingControl();
     band_->SetBounds(band_->Left(), band_->Top(), PixelsOf(1), PixelsOf(0));
-    SetUpdating(false);
 }

@@ -3,9 +3,8 @@
 #include "platform/core/record_cursor.h"
 #include "report_engine/tqr_custom_band.h"
 #include "report_engine/tqr_custom_report.h"
+#include "report_engine/tqr_print_run.h"
 #include "report_engine/tqr_printer.h"
-
-#include <QCoreApplication>
 
 void TQRController::RunDetail()
 {
@@ -31,25 +30,26 @@ void TQRController::RunDetail()
     DetailNumber = 0;
     if (!moreData)
         return;
-    QCoreApplication::processEvents();
-    if (report->CancelFlag())
+    TQRPrintRun &run = *report->Run();
+    run.ProcessMessages();
+    if (run.CancelFlag())
         return;
     if (Header) {
-        report->EmitBand(Header);
-        report->SetSkipPageBreakOnce();
+        run.EmitBand(Header);
+        run.SetSkipPageBreakOnce();
     }
     TQRCustomBand *columnHeader = report->Bands().BandOfType(rbColumnHeader);
-    if (report->PagesOpened() <= 1 && columnHeader && columnHeader->Enabled) {
-        report->EmitBand(columnHeader);
-        report->SetSkipPageBreakOnce();
+    if (run.PagesOpened() <= 1 && columnHeader && columnHeader->Enabled) {
+        run.EmitBand(columnHeader);
+        run.SetSkipPageBreakOnce();
     }
-    TQRPrinter &printer = *report->Printer();
+    TQRPrinter &printer = run.Printer();
     while (moreData) {
-        QCoreApplication::processEvents();
+        run.ProcessMessages();
         if (printer.CancelRequested())
             return;
         ++DetailNumber;
-        report->EmitBand(Detail);
+        run.EmitBand(Detail);
         if (fromDataSet) {
             DataSet->cursorNext();
             moreData = !DataSet->cursorEof();
@@ -61,8 +61,8 @@ void TQRController::RunDetail()
         }
     }
     if (Footer) {
-        if (report->PagesOpened() == 0)
-            report->OpenPage();
-        report->EmitBand(Footer);
+        if (run.PagesOpened() == 0)
+            run.OpenPage();
+        run.EmitBand(Footer);
     }
 }

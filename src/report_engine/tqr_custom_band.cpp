@@ -3,10 +3,12 @@
 #include "report_engine/tqr_child_band.h"
 #include "report_engine/eqr_error.h"
 #include "report_engine/tqr_custom_report.h"
+#include "report_engine/tqr_print_run.h"
 #include "report_engine/tqr_printable.h"
 #include "report_engine/tqr_printer.h"
 
 #include <QPainter>
+#include <QScopedValueRollback>
 
 TQRCustomBand::TQRCustomBand(TQRBandType type, int screenResolution)
     : size_(this, screenResolution), bandType_(type)
@@ -162,39 +164,36 @@ TQRCustomBand *TQRCustomBand::ChildBand() const
 
 QRect TQRCustomBand::RectOnPage(Extended height) const
 {
-    const TQRCustomReport *report = ParentReport();
-    const TQRPrinter &printer = *report->Printer();
-    const int left = printer.ToDeviceX(report->PosX());
-    const int top = printer.ToDeviceY(report->PosY());
-    return QRect(left, top, printer.ToDeviceX(report->PosX() + size_.Width()) - left,
-                 printer.ToDeviceY(report->PosY() + height) - top);
+    const TQRPrintRun &run = *ParentReport()->Run();
+    const TQRPrinter &printer = run.Printer();
+    const int left = printer.ToDeviceX(run.PosX());
+    const int top = printer.ToDeviceY(run.PosY());
+    return QRect(left, top, printer.ToDeviceX(run.PosX() + size_.Width()) - left,
+                 printer.ToDeviceY(run.PosY() + height) - top);
 }
 
 void TQRCustomBand::PrintSelf()
 {
-    TQRCustomReport *report = ParentReport();
+    TQRPrintRun &run = *ParentReport()->Run();
     bool printBand = Enabled;
     if (Enabled && BeforePrint)
         BeforePrint(this, printBand);
     if (printBand) {
         const bool breaks = bandType_ != rbTitle && bandType_ != rbPageHeader && bandType_ != rbPageFooter &&
-                            bandType_ != rbOverlay && report->PagesOpened() > 0;
+                            bandType_ != rbOverlay && run.PagesOpened() > 0;
         if (ForceNewPage && breaks)
-            report->BreakPage();
+            run.BreakPage();
         else if (ForceNewColumn && breaks)
-            report->BreakColumn();
+            run.BreakColumn();
         else
             EnsureRoom();
         bandRect_ = RectOnPage(size_.Height());
         if (bandRect_.height() != 0 && Enabled) {
-            TQRPrinter &printer = *report->Printer();
+            TQRPrinter &printer = run.Printer();
             printer.PageCanvas().fillRect(bandRect_, Color);
             extraHeight_ = 0;
             const Extended savedHeight = size_.Height();
-            struct Depth {
-                int &depth;
-                ~Depth() { --depth; }
-            } depth{++printDepth_};
+            const QScopedValueRollback<int> depth(printDepth_, printDepth_ + 1);
             for (bool firstPass = true;; firstPass = false) {
                 const bool allComplete = PrintPass(firstPass);
                 bandRect_ = RectOnPage(size_.Height() + extraHeight_ + 1);
@@ -208,7 +207,7 @@ void TQRCustomBand::PrintSelf()
                 // would follow without end.
                 if ((bandType_ == rbPageHeader || bandType_ == rbPageFooter) && printDepth_ > 1)
                     throw EQRError(QStringLiteral("页眉或页脚带区的内容一页打印不完，报表无法打印。"));
-                report->AdvanceColumn();
+                run.AdvanceColumn();
                 if (size_.Height() != savedHeight)
                     size_.SetHeight(savedHeight);
                 extraHeight_ = 0;
@@ -223,14 +222,14 @@ void TQRCustomBand::PrintSelf()
     if (TQRCustomBand *child = ChildBand()) {
         if (bandType_ == rbPageFooter)
             child->SetBandTypeValue(rbPageFooter);
-        report->EmitBand(child);
+        run.EmitBand(child);
         child->SetBandTypeValue(rbChild);
     }
 }
 
 bool TQRCustomBand::PrintPass(bool firstPass)
 {
-    TQRCustomReport *report = ParentReport();
+    const TQRPrintRun &run = *ParentReport()->Run();
     bool allComplete = true;
     // Elements may be added while printing (a handler's doing); walk a copy.
     const std::vector<TQRControl *> controls = Controls();
@@ -239,7 +238,7 @@ bool TQRCustomBand::PrintPass(bool firstPass)
         if (!element || !element->Enabled())
             continue;
         if (firstPass || !element->PrintComplete())
-            element->PrintAt(report->PosX(), report->PosY());
+            element->PrintAt(run.PosX(), run.PosY());
         allComplete = allComplete && element->PrintComplete();
     }
     return allComplete;
@@ -247,19 +246,20 @@ bool TQRCustomBand::PrintPass(bool firstPass)
 
 void TQRCustomBand::EnsureRoom()
 {
-    TQRCustomReport *report = ParentReport();
-    const TQRPage &page = report->Page();
+    TQRPrintRun &run = *ParentReport()->Run();
+    const TQRPage &page = ParentReport()->Page();
     const int height = qrRound(LinkedHeight());
-    if (bandType_ != rbPageFooter && height > report->RoomLeft() &&
+    if (bandType_ != rbPageFooter && height > run.RoomLeft() &&
         height <= page.Length() - (page.TopMargin() + page.BottomMargin()))
-        report->AdvanceColumn();
-    else if (report->PagesOpened() == 0)
-        report->AdvanceColumn();
+        run.AdvanceColumn();
+    else if (run.PagesOpened() == 0)
+        run.AdvanceColumn();
 }
 
 bool TQRCustomBand::CanGrow(Extended amount) const
 {
-    return ParentReport()->RoomLeft() >= qrRound(size_.Height() + extraHeight_ + amount);
+    const TQRPrintRun *run = ParentReport() ? ParentReport()->Run() : nullptr;
+    return (run ? run->RoomLeft() : 0) >= qrRound(size_.Height() + extraHeight_ + amount);
 }
 
 bool TQRCustomBand::GrowBand(Extended amount, Extended &granted, bool &alreadyGrown)
@@ -279,6 +279,6 @@ bool TQRCustomBand::GrowBand(Extended amount, Extended &granted, bool &alreadyGr
 
 void TQRCustomBand::StepDown()
 {
-    TQRCustomReport *report = ParentReport();
-    report->SetPosY(report->PosY() + qrRound(size_.Height() + extraHeight_));
+    TQRPrintRun &run = *ParentReport()->Run();
+    run.SetPosY(run.PosY() + qrRound(size_.Height() + extraHeight_));
 }

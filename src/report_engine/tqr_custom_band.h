@@ -53,8 +53,8 @@ public:
     // the 40 pixels of a new band takes the pixel height stored beside it.
     void AfterLoad();
 
-    // Band output during a run (the report calls PrintSelf through EmitBand).
-    // Prints the band at the report's position: makes room, prints the
+    // Band output during a run (the report's Run() calls PrintSelf through
+    // EmitBand). Prints the band at the run's position: makes room, prints the
     // elements in placement order, and continues unfinished elements on the
     // next page until every one is complete; then steps the position down.
     void PrintSelf();

@@ -1,6 +1,7 @@
 #include "report_engine/tqr_custom_controller.h"
 
 #include "report_engine/tqr_custom_report.h"
+#include "report_engine/tqr_print_run.h"
 
 void TQRCustomController::RunDetail()
 {
@@ -10,7 +11,8 @@ void TQRCustomController::RunDetail()
 
 void TQRCustomController::PrintWithoutData()
 {
-    report_->EmitBand(Header);
-    report_->EmitBand(Detail);
-    report_->EmitBand(Footer);
+    TQRPrintRun &run = *report_->Run();
+    run.EmitBand(Header);
+    run.EmitBand(Detail);
+    run.EmitBand(Footer);
 }

@@ -1,14 +1,15 @@
 #include "report_engine/tqr_custom_report.h"
 
-#include "platform/core/failure.h"
 #include "report_engine/tqr_child_band.h"
 #include "report_engine/tqr_custom_band.h"
 #include "report_engine/tqr_printable.h"
+#include "report_engine/tqr_print_run.h"
 #include "report_engine/tqr_printer.h"
-#include "report_engine/tqr_progress_form.h"
 
 #include <QGuiApplication>
 #include <QLocale>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <cmath>
 
@@ -23,12 +24,6 @@ bool TakesFullWidth(TQRBandType type)
         return true;
     }
 }
-
-// Clears a flag when the scope ends, however it ends.
-struct ClearOnExit {
-    bool &flag;
-    ~ClearOnExit() { flag = false; }
-};
 
 }  // namespace
 
@@ -59,25 +54,16 @@ Extended TQRCustomReport::FontPoints() const
 {
     if (font_.pointSizeF() > 0)
         return font_.pointSizeF();
-    return std::abs(font_.pixelSize()) * 72.0L / 96;
+    // A font given by its pixel height has a size in whole points, rounded
+    // half away from zero: 13 pixels at 96 per inch is a 10-point font.
+    return std::lround(std::abs(font_.pixelSize()) * 72.0L / 96);
 }
 
 void TQRCustomReport::SetUnits(TQRUnit unit)
 {
     page_.SetCurrentUnit(unit);
-    for (TQRControl *control : Controls()) {
-        if (auto *band = dynamic_cast<TQRCustomBand *>(control)) {
-            band->Size().SetCurrentUnit(unit);
-            for (TQRControl *onBand : band->Controls()) {
-                if (auto *element = dynamic_cast<TQRPrintable *>(onBand))
-                    element->Size().SetCurrentUnit(unit);
-            }
-        }
-    }
-    for (TQRControl *control : Controls()) {
-        if (auto *element = dynamic_cast<TQRPrintable *>(control))
-            element->Size().SetCurrentUnit(unit);
-    }
+    WalkTree([unit](TQRCustomBand *band) { band->Size().SetCurrentUnit(unit); },
+             [unit](TQRPrintable *element) { element->Size().SetCurrentUnit(unit); });
 }
 
 void TQRCustomReport::SetZoom(int zoom)
@@ -95,17 +81,7 @@ void TQRCustomReport::EndLoad()
 {
     loading_ = false;
     page_.AfterLoad();
-    for (TQRControl *control : Controls()) {
-        if (auto *band = dynamic_cast<TQRCustomBand *>(control)) {
-            band->AfterLoad();
-            for (TQRControl *onBand : band->Controls()) {
-                if (auto *element = dynamic_cast<TQRPrintable *>(onBand))
-                    element->AfterLoad();
-            }
-        } else if (auto *element = dynamic_cast<TQRPrintable *>(control)) {
-            element->AfterLoad();
-        }
-    }
+    WalkTree([](TQRCustomBand *band) { band->AfterLoad(); }, [](TQRPrintable *element) { element->AfterLoad(); });
     Rearrange();
 }
 
@@ -167,8 +143,10 @@ void TQRCustomReport::ArrangeBands()
 {
     if (loading_ || destroying_ || arranging_)
         return;
-    arranging_ = true;
-    const TQRUnit saved = Units();
+    // Placing a band resizes it, which would arrange the bands again. However
+    // the arrangement ends, every size reads in its own unit again.
+    const QScopedValueRollback<bool> arranging(arranging_, true);
+    const auto units = qScopeGuard([this, saved = Units()] { SetUnits(saved); });
     SetUnits(TQRUnit::Pixels);
     int y = qrRound(page_.TopMargin());
     const int left = qrRound(page_.LeftMargin());
@@ -185,8 +163,6 @@ void TQRCustomReport::ArrangeBands()
         }
         band->Size().SetWidth(TakesFullWidth(type) ? fullWidth : columnWidth);
     }
-    SetUnits(saved);
-    arranging_ = false;
 }
 
 int TQRCustomReport::MeasureTextWidth(const QFont &font, const QString &text) const
@@ -233,279 +209,52 @@ void TQRCustomReport::SetController(std::unique_ptr<TQRCustomController> control
     controller_ = std::move(controller);
 }
 
+void TQRCustomReport::WalkTree(const std::function<void(TQRCustomBand *)> &onBand,
+                               const std::function<void(TQRPrintable *)> &onElement) const
+{
+    for (TQRControl *control : Controls()) {
+        if (auto *band = dynamic_cast<TQRCustomBand *>(control)) {
+            onBand(band);
+            for (TQRControl *onIt : band->Controls()) {
+                if (auto *element = dynamic_cast<TQRPrintable *>(onIt))
+                    onElement(element);
+            }
+        } else if (auto *element = dynamic_cast<TQRPrintable *>(control)) {
+            onElement(element);
+        }
+    }
+}
+
 std::vector<TQRPrintable *> TQRCustomReport::Elements() const
 {
     std::vector<TQRPrintable *> elements;
-    for (TQRControl *control : Controls()) {
-        if (auto *element = dynamic_cast<TQRPrintable *>(control))
-            elements.push_back(element);
-        for (TQRControl *onBand : control->Controls()) {
-            if (auto *element = dynamic_cast<TQRPrintable *>(onBand))
-                elements.push_back(element);
-        }
-    }
+    WalkTree([](TQRCustomBand *) {}, [&elements](TQRPrintable *element) { elements.push_back(element); });
     return elements;
 }
 
 void TQRCustomReport::PrintToPrinter()
 {
-    // Making the printer object lets window messages through, so a second
-    // "打印" may arrive before the run itself is active.
-    if (runActive_ || starting_)
+    // A run lets window messages through, and a second "打印" among them
+    // finds the run here, also while its printer object is still being made.
+    if (run_)
         return;
-    starting_ = true;
-    const ClearOnExit starting{starting_};
-    TQRPrinter *const remembered = printer_;
-    // Destroyed in reverse order: the printer object first, then the progress window.
-    std::unique_ptr<TQRProgressForm> progress;
-    auto printer = std::make_unique<TQRPrinter>();
-    if (remembered)
-        printer->ProgressClient = remembered->ProgressClient;
-    printer->OnDocumentPrinted = [this] {
-        if (AfterPrint)
-            AfterPrint(this);
-    };
-    printer->OnPreviewClosed = [this] {
-        if (AfterPreview)
-            AfterPreview(this);
-    };
-    printerFound_ = printer->PrinterAvailable();
-    spoolerReached_ = printer->SpoolerReachable();
+    TQRPrintRun run(*this);
+    printerFound_ = run.Printer().PrinterAvailable();
+    spoolerReached_ = run.Printer().SpoolerReachable();
     if (!printerFound_)
         return;
-    struct RestoreSlot {
-        TQRPrinter *&slot;
-        TQRPrinter *value;
-        ~RestoreSlot() { slot = value; }
-    } restore{printer_, remembered};
-    printer_ = printer.get();
-    printer->OutputTarget = TQRPrinter::Printer;
-    progress = std::make_unique<TQRProgressForm>(printer.get());
-    if (ShowProgress)
-        progress->show();
-    printer->ProgressClient = progress.get();
+    run.StartOnPrinter(ShowProgress);
     GeneratePages();
 }
 
 void TQRCustomReport::GeneratePages()
 {
-    if (runActive_ || !printer_)
-        return;
-    if (page_.Width() - page_.LeftMargin() - page_.RightMargin() < 0) {
-        page_.SetLeftMargin(0);
-        page_.SetRightMargin(0);
-    }
-    if (page_.Length() - page_.TopMargin() - page_.BottomMargin() < 0) {
-        page_.SetTopMargin(0);
-        page_.SetBottomMargin(0);
-    }
-    runActive_ = true;
-    // Back to idle however the run ends, so that the next run prints.
-    const ClearOnExit idle{runActive_};
-    cancelFlag_ = false;
-    lastPageFlag_ = false;
-    skipPageBreakOnce_ = false;
-    columnBreakArmed_ = false;
-    bool printReport = true;
-    if (BeforePrint)
-        BeforePrint(this, printReport);
-    if (!printReport)
-        return;
-    const TQRUnit savedUnits = Units();
-    SetUnits(TQRUnit::Native);
-    const std::vector<TQRPrintable *> elements = Elements();
-    const auto finishElements = [&] {
-        SetUnits(savedUnits);
-        for (TQRPrintable *element : elements)
-            element->EndPrint();
-    };
-    try {
-        TransferPrinterSettings();
-        printer_->DocumentTitle = ReportTitle;
-        printer_->Compression = (Options & Compression) != 0;
-        printer_->BeginDocument();
-        posY_ = -1;
-        pagesOpened_ = 0;
-        columnIndex_ = page_.Columns();
-        MeasureFooterReserve();
-        posX_ = qrRound(page_.LeftMargin());
-        // Every run starts from the same numbers, whatever the last one left.
-        Functions[QStringLiteral("PAGENUMBER")] = QStringLiteral("0");
-        Functions[QStringLiteral("COLUMNNUMBER")] = QStringLiteral("0");
-        Functions[QStringLiteral("REPORTTITLE")] = ReportTitle;
-        for (TQRPrintable *element : elements)
-            element->PrepareForPrint(printer_);
-        RunBands();
-        posX_ = qrRound(page_.LeftMargin());
-        lastPageFlag_ = true;
-        if (!cancelFlag_)
-            ClosePage();
-    } catch (...) {
-        // Nothing of a failed run may reach the printer as if it were whole:
-        // the document is aborted instead of ended.
-        if (printer_->OutputState() == TQRPrinter::Busy) {
-            try {
-                printer_->AbortDocument();
-            } catch (const Failure &) {
-                // No page was begun, so no document is open to abort.
-            }
-        }
-        finishElements();
-        throw;
-    }
-    finishElements();
-    if (cancelFlag_)
-        printer_->AbortDocument();
-    else
-        printer_->EndDocument();
-}
-
-void TQRCustomReport::TransferPrinterSettings()
-{
-    TQRPrinter &printer = *printer_;
-    printer.SelectPrinter(printerSettings_.PrinterIndex);
-    printer.SetPaperSize(page_.PaperSize());
-    if (printer.PrinterPaperSize() == TQRPaperSize::Custom) {
-        printer.SetPaperWidth(qrRound(page_.Width()));
-        printer.SetPaperLength(qrRound(page_.Length()));
-    }
-    printer.SetOrientation(page_.Orientation());
-    printer.SetCopies(printerSettings_.Copies);
-    printer.SetOutputBin(printerSettings_.OutputBin);
-    printer.FirstPage = printerSettings_.FirstPage;
-    printer.LastPage = printerSettings_.LastPage;
-}
-
-void TQRCustomReport::MeasureFooterReserve()
-{
-    footerReserve_ = 0;
-    for (TQRControl *control : Controls()) {
-        auto *band = dynamic_cast<TQRCustomBand *>(control);
-        if (!band || band->BandType() != rbPageFooter || !band->Enabled)
-            continue;
-        footerReserve_ += band->Size().Height();
-        for (TQRCustomBand *child : ChildChain(band))
-            footerReserve_ += child->Size().Height();
-    }
+    if (run_ && !run_->Generating())
+        run_->Generate();
 }
 
 void TQRCustomReport::RunBands()
 {
     AssignControllerBands();
     controller_->RunDetail();
-}
-
-Extended TQRCustomReport::FlowLength() const
-{
-    return page_.Orientation() == poLandscape ? printer_->PrinterPaperWidth() : printer_->PrinterPaperLength();
-}
-
-void TQRCustomReport::EmitBand(TQRCustomBand *band)
-{
-    if (!band)
-        return;
-    if (band->AlignToBottom) {
-        if (band->BandType() == rbSummary && !(Options & LastPageFooter))
-            footerReserve_ = 0;
-        const int y = qrRound(FlowLength() - page_.BottomMargin() - band->Size().Height() - footerReserve_);
-        if (y > posY_)
-            posY_ = y;
-    }
-    band->PrintSelf();
-}
-
-int TQRCustomReport::RoomLeft() const
-{
-    if (!runActive_ || !printer_ || posY_ == -1)
-        return 0;
-    const bool turned = page_.Orientation() == poLandscape && page_.PaperSize() != TQRPaperSize::Custom;
-    const Extended length = turned ? printer_->PrinterPaperWidth() : printer_->PrinterPaperLength();
-    return qrRound(length - page_.BottomMargin() - footerReserve_ - posY_);
-}
-
-void TQRCustomReport::AdvanceColumn()
-{
-    const int columns = page_.Columns();
-    if (columnIndex_ == columns) {
-        columnIndex_ = 1;
-        posX_ = qrRound(page_.LeftMargin());
-        OpenPage();
-    } else {
-        const TQRCustomBand *detail = bands_.BandOfType(rbDetail);
-        const int columnWidth =
-            detail ? qrRound(detail->Size().Width())
-                   : (qrRound(page_.Width() - (page_.LeftMargin() + page_.RightMargin())) -
-                      qrRound(page_.ColumnSpace()) * (columns - 1)) / columns;
-        posX_ += columnWidth + qrRound(page_.ColumnSpace());
-        posY_ = columnStartY_;
-        ++columnIndex_;
-    }
-    Functions[QStringLiteral("COLUMNNUMBER")] = QString::number(columnIndex_);
-    if (!(columnIndex_ == 1 && pagesOpened_ == 1))
-        EmitBand(bands_.BandOfType(rbColumnHeader));
-}
-
-void TQRCustomReport::OpenPage()
-{
-    ClosePage();
-    ++pagesOpened_;
-    Functions[QStringLiteral("PAGENUMBER")] = QString::number(pagesOpened_);
-    printer_->StartNewPage();
-    posY_ = qrRound(page_.TopMargin());
-    if (OnStartPage)
-        OnStartPage(this);
-    if (pagesOpened_ > 1 || (Options & FirstPageHeader))
-        EmitBand(bands_.BandOfType(rbPageHeader));
-    columnStartY_ = posY_;
-    if (const TQRCustomBand *title = bands_.BandOfType(rbTitle); title && pagesOpened_ == 1)
-        columnStartY_ += qrRound(title->Size().Height());
-}
-
-void TQRCustomReport::ClosePage()
-{
-    if (pagesOpened_ == 0)
-        return;
-    posY_ = qrRound(page_.Length() - page_.BottomMargin() - footerReserve_);
-    posX_ = qrRound(page_.LeftMargin());
-    if (!lastPageFlag_ || (Options & LastPageFooter))
-        EmitBand(bands_.BandOfType(rbPageFooter));
-    DrawReportLayer();
-    if (OnEndPage)
-        OnEndPage(this);
-}
-
-void TQRCustomReport::DrawReportLayer()
-{
-    for (TQRControl *control : Controls()) {
-        if (auto *element = dynamic_cast<TQRPrintable *>(control))
-            element->PrintAt(0, 0);
-    }
-    TQRPrinter &printer = *printer_;
-    Frame().DrawFrame(printer.PageCanvas(), printer.ToDeviceX(page_.LeftMargin()), printer.ToDeviceY(page_.TopMargin()),
-                      printer.ToDeviceX(page_.Width() - page_.RightMargin()),
-                      printer.ToDeviceY(page_.Length() - page_.BottomMargin()), printer.DotsPerUnitX(),
-                      printer.DotsPerUnitY());
-}
-
-void TQRCustomReport::BreakPage()
-{
-    if (!runActive_)
-        return;
-    if (skipPageBreakOnce_) {
-        skipPageBreakOnce_ = false;
-        return;
-    }
-    do {
-        AdvanceColumn();
-    } while (columnIndex_ != 1);
-}
-
-void TQRCustomReport::BreakColumn()
-{
-    if (!runActive_)
-        return;
-    if (columnBreakArmed_ || columnIndex_ > 1)
-        AdvanceColumn();
-    else
-        columnBreakArmed_ = true;
 }

@@ -16,7 +16,7 @@
 
 class TQRCustomBand;
 class TQRPrintable;
-class TQRPrinter;
+class TQRPrintRun;
 
 // Named constants that expressions of a report can read.
 using TQREvEnvironment = QMap<QString, QString>;
@@ -58,7 +58,7 @@ public:
     const QFont &Font() const { return font_; }
     // Chinese text of the report prints in the Simplified Chinese face.
     void SetFont(const QFont &font) { font_ = PrintFont::withChineseFace(font); }
-    Extended FontPoints() const;  // absolute point size of Font
+    Extended FontPoints() const;  // absolute point size of Font; whole points for a pixel height
 
     bool PrintIfEmpty() const { return controller_->PrintIfEmpty; }
     void SetPrintIfEmpty(bool value) { controller_->PrintIfEmpty = value; }
@@ -100,36 +100,21 @@ public:
     void RemoveBand(TQRCustomBand *band);
 
     // Report generation. PrintToPrinter prints the report on the default
-    // printer with a fresh printer object and progress window, and returns at
-    // once while a run is active. An error during a run aborts the document,
-    // returns the report to idle and reaches the caller.
+    // printer in a run of its own (TQRPrintRun), and returns at once while a
+    // run exists. An error during a run aborts the document, returns the
+    // report to idle and reaches the caller.
     void PrintToPrinter();
+    // The bands of the current run, once; nothing outside a run or when
+    // generation is already under way.
     virtual void GeneratePages();
     // What the last PrintToPrinter found: false when there was no printer, so
     // nothing was printed; then whether the print service answered at all.
     bool PrinterFound() const { return printerFound_; }
     bool SpoolerReached() const { return spoolerReached_; }
-    bool RunActive() const { return runActive_; }
-    bool CancelFlag() const { return cancelFlag_; }
-    // The printer object of the current run; none outside runs.
-    TQRPrinter *Printer() const { return printer_; }
-
-    // Band output and page flow, during a run (report units from the paper's edge).
-    void EmitBand(TQRCustomBand *band);
-    void OpenPage();
-    void ClosePage();
-    void AdvanceColumn();
-    void BreakPage();
-    void BreakColumn();
-    // Room between the position and the footer reserve; 0 outside a run or before page 1.
-    int RoomLeft() const;
-    int PosX() const { return posX_; }
-    int PosY() const { return posY_; }
-    void SetPosY(int posY) { posY_ = posY; }
-    int PagesOpened() const { return pagesOpened_; }
-    int ColumnIndex() const { return columnIndex_; }
-    Extended FooterReserve() const { return footerReserve_; }
-    void SetSkipPageBreakOnce() { skipPageBreakOnce_ = true; }
+    // A run exists, from before its printer object is made until it is gone.
+    bool RunActive() const { return run_ != nullptr; }
+    // The current run, with its printer object and page flow; none outside runs.
+    TQRPrintRun *Run() const { return run_; }
 
 protected:
     void SetController(std::unique_ptr<TQRCustomController> controller);
@@ -137,14 +122,15 @@ protected:
     virtual void RunBands();
 
 private:
+    friend class TQRPrintRun;
+
     std::vector<TQRCustomBand *> ChildChain(TQRCustomBand *band) const;
-    // Every element of the report, on its bands and directly on it.
+    // The one walk over the band tree, in placement order: each band placed
+    // on the report followed by the elements on it, and the elements placed
+    // on the report itself.
+    void WalkTree(const std::function<void(TQRCustomBand *)> &onBand,
+                  const std::function<void(TQRPrintable *)> &onElement) const;
     std::vector<TQRPrintable *> Elements() const;
-    void TransferPrinterSettings();
-    void MeasureFooterReserve();
-    void DrawReportLayer();
-    // The paper length that page flow counts with, report units.
-    Extended FlowLength() const;
 
     TQRPage page_;
     TQRReportBands bands_;
@@ -155,22 +141,9 @@ private:
     TextMeasure measure_;
     bool loading_ = false;
 
-    // Run state.
     bool printerFound_ = true;
     bool spoolerReached_ = true;
-    bool runActive_ = false;
-    bool starting_ = false;  // PrintToPrinter under way
-    bool cancelFlag_ = false;
-    bool lastPageFlag_ = false;
-    bool skipPageBreakOnce_ = false;
-    bool columnBreakArmed_ = false;
-    TQRPrinter *printer_ = nullptr;
-    int posX_ = 0;
-    int posY_ = -1;
-    int pagesOpened_ = 0;
-    int columnIndex_ = 1;
-    int columnStartY_ = 0;
-    Extended footerReserve_ = 0;
+    TQRPrintRun *run_ = nullptr;
     bool arranging_ = false;
     bool destroying_ = false;
 };

@@ -69,9 +69,8 @@ void TQRPage::ApplySizeToControl()
     TQRCustomReport *report = ParentReport();
     if (!report)
         return;
-    SetUpdating(true);
+    const auto updating = UpdatingControl();
     report->SetBounds(report->Left(), report->Top(), PixelsOf(3), PixelsOf(1));
-    SetUpdating(false);
 }
 
 void TQRPage::SetResizing(int index, Extended value)

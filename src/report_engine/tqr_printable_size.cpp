@@ -12,9 +12,8 @@ TQRPrintableSize::TQRPrintableSize(TQRPrintable *element, int screenResolution)
 
 void TQRPrintableSize::ApplySizeToControl()
 {
-    SetUpdating(true);
+    const auto updating = UpdatingControl();
     element_->SetBounds(PixelsOf(1), PixelsOf(2), PixelsOf(3), PixelsOf(0));
-    SetUpdating(false);
 }
 
 Extended TQRPrintableSize::Read(int index) const

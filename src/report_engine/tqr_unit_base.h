@@ -2,6 +2,7 @@
 
 #include "report_engine/qr_types.h"
 
+#include <QScopedValueRollback>
 #include <vector>
 
 class TQRCustomReport;
@@ -46,7 +47,8 @@ protected:
     Extended Raw(int index) const { return values_[index]; }
     void SetRaw(int index, Extended value) { values_[index] = value; }
     int PixelsOf(int index) const;               // whole pixels, rounded
-    void SetUpdating(bool updating) { updating_ = updating; }
+    // Marks the update of the owner control for the scope's length, however it ends.
+    [[nodiscard]] QScopedValueRollback<bool> UpdatingControl() { return QScopedValueRollback<bool>(updating_, true); }
 
 private:
     std::vector<TQRAxis> axes_;

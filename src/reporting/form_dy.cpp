@@ -1,7 +1,8 @@
 #include "reporting/form_dy.h"
 
-#include "app/shared_state.h"
-#include "app/form1.h"
+#include "shared_state/shared_state.h"
+#include "shared_state/windows_log.h"
+#include "main_menu/form1.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/event_hooks.h"
@@ -44,11 +45,11 @@ DataGrid *phraseGrid(QWidget *parent, const QRect &place)
 
 } // namespace
 
-TForm_dy::TForm_dy()
+TForm_dy::TForm_dy(Connection *connection)
     : Form({QStringLiteral("澄影放射科管理系统之打印窗口"), {794, 545}}),
-      ADOQuery1(&Form1->ADOConnection1, QStringLiteral("ADOQuery1")),
-      ADOQuery2(&Form1->ADOConnection1, QStringLiteral("ADOQuery2")),
-      ADODataSet1(&Form1->ADOConnection1, QStringLiteral("ADODataSet1"), QStringLiteral("hzzl"))
+      ADOQuery1(connection, QStringLiteral("ADOQuery1")),
+      ADOQuery2(connection, QStringLiteral("ADOQuery2")),
+      ADODataSet1(connection, QStringLiteral("ADODataSet1"), QStringLiteral("hzzl"))
 {
     for (const char *column : {"xm", "xb", "jcbw", "jcks", "lczd", "jtzz"})
         ADODataSet1.declareWidth(QLatin1String(column), 50);
@@ -208,6 +209,8 @@ void TForm_dy::printReport()
         const QString why = report.SpoolerReached()
             ? QStringLiteral("这台电脑没有安装打印机")
             : QStringLiteral("无法连接打印服务（打印系统没有运行或没有响应）");
+        qCWarning(lcWindows) << "the report was not printed:"
+                             << (report.SpoolerReached() ? "no printer is installed" : "the print service does not answer");
         Dialogs::current().message(why + QStringLiteral("，报告没有打印。\n检查记录已保存在数据库中，"
                                                         "可以在查询窗口中找到这份记录重新打印。"));
     }

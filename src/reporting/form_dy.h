@@ -15,7 +15,8 @@ class QPushButton;
 class TForm_dy : public Form {
     Q_OBJECT
 public:
-    TForm_dy();
+    // Its data sets read and write through `connection`, which outlives the window.
+    explicit TForm_dy(Connection *connection);
 
     QLabel *Label14;  // record number
     QLabel *Label6;   // name
@@ -40,6 +41,8 @@ public:
 
 protected:
     void FormShow() override;
+    // Closed by the window manager: leave as "退出" does, back to the main menu.
+    void closeRequested() override { Button6Click(); }
 
 private:
     void DBGrid2CellClick();

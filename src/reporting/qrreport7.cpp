@@ -1,13 +1,13 @@
 #include "reporting/qrreport7.h"
 
+#include "reporting/qrreport7_layout.h"
+
 TQRReport7 *QRReport7 = nullptr;
 
 namespace {
 
-struct Geometry {
-    std::vector<Extended> values;  // Height, Left, Top, Width in report units
-    QRect pixels;                  // left, top, width, height at 96 dpi, zoom 100
-};
+namespace Layout = QRReport7Layout;
+using Layout::Geometry;
 
 enum Weight { Regular, Bold };
 
@@ -20,7 +20,7 @@ TQRReport7::TQRReport7()
     BeginLoad();
     Page().SetPaperSize(TQRPaperSize::A4);
     Page().SetOrientation(poPortrait);
-    Page().LoadValues({100, 2970, 100, 2100, 100, 100, 0});
+    Page().LoadValues(Layout::PageValues);
     Page().SetColumns(1);
     Options = FirstPageHeader | LastPageFooter;
     SetPrintIfEmpty(true);
@@ -41,14 +41,14 @@ TQRReport7::TQRReport7()
 
     const auto band = [this](TQRBandType type, Extended height) {
         auto *b = TQRControl::Create<TQRBand>(this, type);
-        b->Size().LoadValues({height, 1899.7083333333335});
+        b->Size().LoadValues({height, Layout::BandWidth});
         b->Color = Qt::white;
         return b;
     };
-    PageHeaderBand1 = band(rbPageHeader, 240.77083333333334);
-    TitleBand1 = band(rbTitle, 127.0);
-    DetailBand1 = band(rbDetail, 2222.5);
-    PageFooterBand1 = band(rbPageFooter, 169.33333333333334);
+    PageHeaderBand1 = band(rbPageHeader, Layout::PageHeaderHeight);
+    TitleBand1 = band(rbTitle, Layout::TitleHeight);
+    DetailBand1 = band(rbDetail, Layout::DetailHeight);
+    PageFooterBand1 = band(rbPageFooter, Layout::PageFooterHeight);
 
     const auto label = [](TQRBand *on, const Geometry &at, const QString &caption, int points,
                           Weight weight = Regular) {
@@ -87,50 +87,50 @@ TQRReport7::TQRReport7()
         return r;
     };
 
-    QRLabel1 = label(PageHeaderBand1, {{92.60, 762.00, 21.17, 552.98}, {288, 8, 209, 35}},
+    QRLabel1 = label(PageHeaderBand1, Layout::QRLabel1,
                      QStringLiteral("松岭县中医院"), 22, Bold);
-    QRLabel2 = label(PageHeaderBand1, {{92.60, 613.83, 127.00, 849.31}, {232, 48, 321, 35}},
+    QRLabel2 = label(PageHeaderBand1, Layout::QRLabel2,
                      QStringLiteral("X线医学影像诊断报告单"), 22, Bold);
 
-    QRLabel3 = label(TitleBand1, {{60.85, 63.50, 42.33, 214.31}, {24, 16, 81, 23}}, QStringLiteral("记录号："), 14);
-    QRLabel_jlh = label(TitleBand1, {{60.85, 317.50, 42.33, 510.65}, {120, 16, 193, 23}},
+    QRLabel3 = label(TitleBand1, Layout::QRLabel3, QStringLiteral("记录号："), 14);
+    QRLabel_jlh = label(TitleBand1, Layout::QRLabel_jlh,
                         QStringLiteral("QRLabel_jlh"), 14);
 
-    QRShape2 = rule({{44.98, 42.33, 0.00, 1822.98}, {16, 0, 689, 17}});
-    QRLabel4 = label(DetailBand1, {{60.85, 63.50, 63.50, 277.81}, {24, 24, 105, 23}}, QStringLiteral("病人姓名："), 14);
-    QRLabel_xm = label(DetailBand1, {{60.85, 359.83, 63.50, 256.65}, {136, 24, 97, 23}}, QStringLiteral("QRLabel_xm"), 14);
-    QRLabel5 = label(DetailBand1, {{60.85, 698.50, 63.50, 171.98}, {264, 24, 65, 23}}, QStringLiteral("性别："), 14);
-    QRLabel_xb = label(DetailBand1, {{60.85, 889.00, 63.50, 108.48}, {336, 24, 41, 23}}, QStringLiteral("QRLabel_xb"), 14);
-    QRLabel6 = label(DetailBand1, {{60.85, 1100.67, 63.50, 171.98}, {416, 24, 65, 23}}, QStringLiteral("年龄："), 14);
-    QRLabel_nl = label(DetailBand1, {{60.85, 1270.00, 63.50, 108.48}, {480, 24, 41, 23}}, QStringLiteral("QRLabel_nl"), 14);
-    QRLabel7 = label(DetailBand1, {{60.85, 63.50, 169.33, 277.81}, {24, 64, 105, 23}}, QStringLiteral("送检科室："), 14);
-    QRLabel_ks = label(DetailBand1, {{60.85, 359.83, 169.33, 277.81}, {136, 64, 105, 23}}, QStringLiteral("QRLabel_ks"), 14);
-    QRLabel8 = label(DetailBand1, {{60.85, 63.50, 275.17, 277.81}, {24, 104, 105, 23}}, QStringLiteral("检查部位："), 14);
-    QRLabel_bw = label(DetailBand1, {{60.85, 359.83, 275.17, 785.81}, {136, 104, 297, 23}}, QStringLiteral("QRLabel_bw"), 14);
-    QRLabel9 = label(DetailBand1, {{60.85, 698.50, 169.33, 277.81}, {264, 64, 105, 23}}, QStringLiteral("临床诊断："), 14);
-    QRLabel_zd = label(DetailBand1, {{60.85, 1037.17, 169.33, 764.65}, {392, 64, 289, 23}}, QStringLiteral("QRLabel_zd"), 14);
-    QRShape1 = rule({{44.98, 42.33, 338.67, 1822.98}, {16, 128, 689, 17}});
-    QRShape3 = rule({{44.98, 21.17, 2201.33, 1907.65}, {8, 832, 721, 17}});
-    QRLabel11 = label(DetailBand1, {{60.85, 1291.17, 2137.83, 298.98}, {488, 808, 113, 23}},
+    QRShape2 = rule(Layout::QRShape2);
+    QRLabel4 = label(DetailBand1, Layout::QRLabel4, QStringLiteral("病人姓名："), 14);
+    QRLabel_xm = label(DetailBand1, Layout::QRLabel_xm, QStringLiteral("QRLabel_xm"), 14);
+    QRLabel5 = label(DetailBand1, Layout::QRLabel5, QStringLiteral("性别："), 14);
+    QRLabel_xb = label(DetailBand1, Layout::QRLabel_xb, QStringLiteral("QRLabel_xb"), 14);
+    QRLabel6 = label(DetailBand1, Layout::QRLabel6, QStringLiteral("年龄："), 14);
+    QRLabel_nl = label(DetailBand1, Layout::QRLabel_nl, QStringLiteral("QRLabel_nl"), 14);
+    QRLabel7 = label(DetailBand1, Layout::QRLabel7, QStringLiteral("送检科室："), 14);
+    QRLabel_ks = label(DetailBand1, Layout::QRLabel_ks, QStringLiteral("QRLabel_ks"), 14);
+    QRLabel8 = label(DetailBand1, Layout::QRLabel8, QStringLiteral("检查部位："), 14);
+    QRLabel_bw = label(DetailBand1, Layout::QRLabel_bw, QStringLiteral("QRLabel_bw"), 14);
+    QRLabel9 = label(DetailBand1, Layout::QRLabel9, QStringLiteral("临床诊断："), 14);
+    QRLabel_zd = label(DetailBand1, Layout::QRLabel_zd, QStringLiteral("QRLabel_zd"), 14);
+    QRShape1 = rule(Layout::QRShape1);
+    QRShape3 = rule(Layout::QRShape3);
+    QRLabel11 = label(DetailBand1, Layout::QRLabel11,
                       QStringLiteral("负责医生："), 14, Bold);
-    QRLabel13 = label(DetailBand1, {{60.85, 63.50, 465.67, 280.46}, {24, 176, 106, 23}},
+    QRLabel13 = label(DetailBand1, Layout::QRLabel13,
                       QStringLiteral("检查所见："), 14, Bold);
     QRLabel13->SetAutoSize(true);
-    QRLabel14 = label(DetailBand1, {{60.85, 63.50, 1460.50, 280.46}, {24, 552, 106, 23}},
+    QRLabel14 = label(DetailBand1, Layout::QRLabel14,
                       QStringLiteral("诊断意见："), 14, Bold);
     QRLabel14->SetAutoSize(true);
-    QRLabel15 = label(DetailBand1, {{60.85, 1502.83, 63.50, 171.98}, {568, 24, 65, 23}}, QStringLiteral("床号："), 14);
-    QRLabel_zz = label(DetailBand1, {{60.85, 1672.17, 63.50, 129.65}, {632, 24, 49, 23}}, QStringLiteral("QRLabel_zz"), 14);
-    QRLabel16 = label(DetailBand1, {{60.85, 296.33, 2137.83, 341.31}, {112, 808, 129, 23}},
+    QRLabel15 = label(DetailBand1, Layout::QRLabel15, QStringLiteral("床号："), 14);
+    QRLabel_zz = label(DetailBand1, Layout::QRLabel_zz, QStringLiteral("QRLabel_zz"), 14);
+    QRLabel16 = label(DetailBand1, Layout::QRLabel16,
                       QStringLiteral("报告医生："), 14, Bold);
-    QRRichText1 = richText({{806.98, 148.17, 550.33, 1611.31}, {56, 208, 609, 305}});
-    QRRichText2 = richText({{510.65, 148.17, 1587.50, 1611.31}, {56, 600, 609, 193}});
+    QRRichText1 = richText(Layout::QRRichText1);
+    QRRichText2 = richText(Layout::QRRichText2);
 
-    QRLabel10 = label(PageFooterBand1, {{50.27, 84.67, 21.17, 933.98}, {32, 8, 353, 19}},
+    QRLabel10 = label(PageFooterBand1, Layout::QRLabel10,
                       QStringLiteral("本报告仅供临床参考，负责医生签字后方可生效。"), 12);
-    QRLabel12 = label(PageFooterBand1, {{50.27, 1121.83, 21.17, 235.48}, {424, 8, 89, 19}},
+    QRLabel12 = label(PageFooterBand1, Layout::QRLabel12,
                       QStringLiteral("报告日期："), 12);
-    QRLabel_rq = label(PageFooterBand1, {{50.27, 1375.83, 21.17, 447.15}, {520, 8, 169, 19}},
+    QRLabel_rq = label(PageFooterBand1, Layout::QRLabel_rq,
                        QStringLiteral("QRLabel_rq"), 12);
     EndLoad();
 }

@@ -1,10 +1,9 @@
 #include "settings/edit_mode_page.h"
 
-#include "app/shared_state.h"
+#include "shared_state/shared_state.h"
 #include "platform/core/convert.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/memo.h"
-#include "settings/form_sz.h"
 #include "store/data_set.h"
 
 #include <QComboBox>

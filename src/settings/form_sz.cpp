@@ -1,11 +1,12 @@
 #include "settings/form_sz.h"
 
-#include "app/shared_state.h"
-#include "app/form1.h"
+#include "shared_state/shared_state.h"
+#include "main_menu/form1.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/dialogs.h"
 #include "platform/widgets/event_hooks.h"
 #include "platform/widgets/failure_guard.h"
+#include "platform/widgets/group_box.h"
 #include "platform/widgets/picture.h"
 #include "platform/widgets/ui_font.h"
 
@@ -36,7 +37,7 @@ void caption(QWidget *parent, const QString &text, int left, int top)
 
 QGroupBox *groupBox(QWidget *parent, const QRect &place, const QColor &captionColor)
 {
-    auto *box = new QGroupBox(QStringLiteral("资料设置"), parent);
+    auto *box = new GroupBox(QStringLiteral("资料设置"), parent);
     box->setGeometry(place);
     QPalette palette = box->palette();
     palette.setColor(QPalette::WindowText, captionColor);
@@ -82,13 +83,13 @@ void enterChain(std::initializer_list<QWidget *> chain)
 
 } // namespace
 
-TForm_sz::TForm_sz()
+TForm_sz::TForm_sz(Connection *connection)
     : Form({QStringLiteral("澄影放射科管理系统之系统设置"), {558, 384}}),
-      ADODataSet1(&Form1->ADOConnection1, QStringLiteral("ADODataSet1"), QStringLiteral("ks")),
-      ADODataSet2(&Form1->ADOConnection1, QStringLiteral("ADODataSet2"), QStringLiteral("bwmc")),
-      ADODataSet3(&Form1->ADOConnection1, QStringLiteral("ADODataSet3"), QStringLiteral("bt")),
-      ADODataSet4(&Form1->ADOConnection1, QStringLiteral("ADODataSet4"), QStringLiteral("nr")),
-      ADODataSet5(&Form1->ADOConnection1, QStringLiteral("ADODataSet5"), QStringLiteral("hzzl")),
+      ADODataSet1(connection, QStringLiteral("ADODataSet1"), QStringLiteral("ks")),
+      ADODataSet2(connection, QStringLiteral("ADODataSet2"), QStringLiteral("bwmc")),
+      ADODataSet3(connection, QStringLiteral("ADODataSet3"), QStringLiteral("bt")),
+      ADODataSet4(connection, QStringLiteral("ADODataSet4"), QStringLiteral("nr")),
+      ADODataSet5(connection, QStringLiteral("ADODataSet5"), QStringLiteral("hzzl")),
       DataSource1(&ADODataSet1, {{QStringLiteral("ksmc"), QStringLiteral("科室名称"), 15},
                                  {QStringLiteral("kspym"), QStringLiteral("科室拼音码"), 15}}),
       DataSource2(&ADODataSet2, {{QStringLiteral("bwmc"), QStringLiteral("部位名称"), 50},

@@ -20,7 +20,8 @@ class QWidget;
 class TForm_sz : public Form {
     Q_OBJECT
 public:
-    TForm_sz();
+    // Its data sets read and write through `connection`, which outlives the window.
+    explicit TForm_sz(Connection *connection);
     ~TForm_sz() override;
 
     QTabWidget *PageControl1;

@@ -1,5 +1,6 @@
 #include "store/connection.h"
 
+#include "platform/core/clock.h"
 #include "platform/core/failure.h"
 #include "store/data_set.h"
 #include "store/group_access.h"
@@ -162,19 +163,42 @@ void Connection::verify()
                                   .arg(path, table.name, column));
         }
     }
-    if (version < Schema::userVersion)
-        SchemaUpgrade::run(db_, path, version);
-
     // A record written is a record kept, even across a power cut; deleted
     // patient data is overwritten, not left in free pages.
     Statement::execute(db_, QStringLiteral("PRAGMA synchronous = EXTRA"));
     Statement::execute(db_, QStringLiteral("PRAGMA secure_delete = ON"));
+    if (version < Schema::userVersion)
+        upgrade(version);
+    // The write-ahead log lets a backup or a check read one snapshot of the
+    // file while saves go on. The mode stays with the file; where it cannot be
+    // set (a file system without shared memory) the rollback journal stays.
+    if (Statement::scalar(db_, QStringLiteral("PRAGMA journal_mode = WAL")).toString() == QLatin1String("wal"))
+        Statement::execute(db_, QStringLiteral("PRAGMA synchronous = FULL"));
     // Room for the record-number and date indexes of a million examinations,
     // so counting rows at every registration stays in memory after the first.
     Statement::execute(db_, QStringLiteral("PRAGMA cache_size = -64000"));
     // The whole file is checked beside the operator's work, never before the main menu.
     if (onDamage_)
-        check_ = std::make_unique<IntegrityCheck>(path, onDamage_, std::chrono::milliseconds(checkDelay_));
+        check_ = std::make_unique<IntegrityCheck>(path, onDamage_, std::chrono::milliseconds(checkDelay_), Clock::today());
+}
+
+void Connection::upgrade(int version)
+{
+    try {
+        SchemaUpgrade::run(db_, databasePath(), version, onUpgrade_);
+    } catch (...) {
+        if (onUpgrade_)
+            onUpgrade_({}, 100);
+        throw;
+    }
+    if (onUpgrade_)
+        onUpgrade_({}, 100);
+}
+
+void Connection::operatorActive()
+{
+    if (check_)
+        check_->operatorActive();
 }
 
 void Connection::close()
@@ -199,6 +223,9 @@ sqlite3 *Connection::handle()
 qint64 Connection::write(const QString &text, const QVariantList &values)
 {
     sqlite3 *db = handle();
+    // A result still being counted learns the rest first: the change is not part of its reading.
+    for (DataSet *dataSet : dataSets_)
+        dataSet->finishCounting();
     if (check_)
         check_->pause();
     try {

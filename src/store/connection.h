@@ -34,10 +34,16 @@ public:
     // How long a statement waits for another program's lock before it fails.
     void setBusyTimeout(int milliseconds) { busyTimeout_ = milliseconds; }
     // Runs, on the opening thread, when the check of the whole file that
-    // follows every opening finds damage. Without it no such check runs.
+    // follows an opening finds damage. Without it no such check runs.
     void onDamage(std::function<void(const QString &message)> handler) { onDamage_ = std::move(handler); }
-    // How long after opening that check starts (the main menu comes up first).
+    // How long the operator must leave the program alone before that check
+    // starts, counted from the opening and from each operatorActive().
     void setCheckDelay(int milliseconds) { checkDelay_ = milliseconds; }
+    // The operator pressed a key or a mouse button: the check steps aside.
+    void operatorActive();
+    // Runs while a file of an older version is upgraded, with what is being
+    // done and how far, and once more with an empty stage when it is over.
+    void onUpgrade(std::function<void(const QString &stage, int percent)> handler) { onUpgrade_ = std::move(handler); }
     // The check started by the last opening, if any (tests wait on it).
     IntegrityCheck *integrityCheck() const { return check_.get(); }
 
@@ -63,14 +69,15 @@ public:
 private:
     void openFile();
     void verify();
-    void upgradeIfOld(int version);
+    void upgrade(int version);
 
     QString connectionString_;
     QString qtConnectionName_;
     sqlite3 *db_ = nullptr;
     int busyTimeout_ = 5000;
-    int checkDelay_ = 3000;
+    int checkDelay_ = 30000;
     std::function<void(const QString &)> onDamage_;
+    std::function<void(const QString &, int)> onUpgrade_;
     std::unique_ptr<IntegrityCheck> check_;
     std::vector<DataSet *> dataSets_;
 };

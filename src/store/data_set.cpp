@@ -3,7 +3,6 @@
 #include "platform/core/convert.h"
 #include "platform/core/failure.h"
 #include "store/connection.h"
-#include "store/schema.h"
 #include "store/statement.h"
 
 #include <algorithm>
@@ -25,12 +24,6 @@ QVariant dateFromStorage(const QVariant &stored)
     return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-QString dateToStorage(const QDateTime &moment)
-{
-    if (moment.time() == QTime(0, 0))
-        return moment.date().toString(Qt::ISODate);
-    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-}
 
 // Typed value of a stored cell, before the memo rule.
 QVariant typed(const FieldDef &field, const QVariant &stored)
@@ -66,6 +59,18 @@ QString cut(const QString &text, int width)
     throw Failure(QStringLiteral("'%1' is not a valid date").arg(value.toString()));
 }
 
+// ISO text has four-digit years: Qt writes an empty text for a date outside
+// years 1 to 9999 (a negative year would not sort either), so such a date is refused.
+QString dateToStorage(const QDateTime &moment)
+{
+    const int year = moment.date().year();
+    if (!moment.isValid() || year < 1 || year > 9999)
+        throw Failure(QStringLiteral("'%1' is not a valid date").arg(Convert::dateTimeToStr(moment)));
+    if (moment.time() == QTime(0, 0))
+        return moment.date().toString(Qt::ISODate);
+    return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
 // One read transaction around the statements of an opening, so that the
 // rowids, the count and the rows read come from the same state of the file.
 class ReadTransaction {
@@ -90,8 +95,14 @@ private:
 } // namespace
 
 DataSet::DataSet(Connection *connection, const QString &name, QObject *parent)
-    : GridSource(parent), connection_(connection), name_(name)
+    : GridSource(parent),
+      connection_(connection),
+      name_(name),
+      rowSource_(connection, [this](Statement &statement) { bindParameters(statement); }),
+      snapshot_(rowSource_)
 {
+    countTimer_.setSingleShot(true);
+    connect(&countTimer_, &QTimer::timeout, this, &DataSet::countInBackground);
 }
 
 DataSet::~DataSet()
@@ -105,14 +116,11 @@ void DataSet::bindParameters(Statement &) const {}
 void DataSet::reset()
 {
     fields_.clear();
-    shape_.reset();
-    rowids_.clear();
+    keyed_ = false;
+    snapshot_.clear();
     whole_.clear();
     whole_.shrink_to_fit();
-    resident_ = false;
-    sourceCount_ = 0;
-    pages_.clear();
-    kept_.clear();
+    countTimer_.stop();
     changed_.clear();
     order_.clear();
     order_.shrink_to_fit();
@@ -129,62 +137,80 @@ void DataSet::Open()
     reset();
     try {
         ReadTransaction reading(db);
-        shape_ = SelectShape::of(selectText());
-        if (shape_)
+        const std::optional<SelectShape> shape = SelectShape::of(selectText());
+        keyed_ = shape.has_value();
+        if (keyed_) {
+            rowSource_.setShape(*shape);
             readRowids(db);
-        else
+        } else {
             readWhole(db);
+        }
     } catch (...) {
         reset();
         throw;
     }
     connection_->attach(this);
     active_ = true;
-    current_ = sourceCount_ > 0 ? 0 : -1;
-    eof_ = sourceCount_ == 0;
+    current_ = sourceCount() > 0 ? 0 : -1;
+    eof_ = sourceCount() == 0;
+    if (snapshot_.counting())
+        countTimer_.start();
     changed();
 }
 
 void DataSet::readRowids(sqlite3 *db)
 {
-    const QString &table = shape_->table;
-    const QStringList triggers = Schema::trackingTriggers(table);
-    const bool tracked = shape_->condition.isEmpty()
-                         && Statement::scalar(db, QStringLiteral("select count(*) from sqlite_schema where type = 'trigger' "
-                                                                 "and name in (?, ?)"),
-                                              {triggers.at(0), triggers.at(1)})
-                                    .toInt() == 2;
-    if (tracked) {
-        // The whole table: every rowid from the lowest to the highest except
-        // the removed ones, found without reading a row.
-        const QVariant low = Statement::scalar(db, QStringLiteral("select min(_rowid_) from ") + table);
-        if (!low.isNull()) {
-            qint64 next = low.toLongLong();
-            const qint64 high = Statement::scalar(db, QStringLiteral("select max(_rowid_) from ") + table).toLongLong();
-            Statement gaps(db, QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"));
-            gaps.bindAll({table, next, high});
-            while (gaps.step()) {
-                const qint64 gap = gaps.value(0).toLongLong();
-                rowids_.appendRange(next, gap - 1);
-                next = gap + 1;
-            }
-            rowids_.appendRange(next, high);
-        }
-    } else {
-        Statement rows(db, QStringLiteral("select _rowid_ from %1 %2").arg(table, shape_->condition));
-        bindParameters(rows);
-        while (rows.step())
-            rowids_.append(rows.value(0).toLongLong());
-    }
-    sourceCount_ = rowids_.size();
-
-    Statement one(db, shape_->withRowid(QStringLiteral("where _rowid_ = ?")));
+    Statement one(db, rowSource_.shape().withRowid(QStringLiteral("where _rowid_ = ?")));
     describe(one, 1, {});
-    resident_ = sourceCount_ <= residentLimit;
-    if (resident_) {
-        for (int page = 0; page * pageSize < sourceCount_; ++page)
-            pages_[page] = fetchPage(page, nullptr);
+    if (std::optional<RowidList> whole = rowSource_.wholeTable(db))
+        snapshot_.openKnown(std::move(*whole), int(fields_.size()));
+    else  // rows appended from now on lie above the bound
+        snapshot_.openCounting(rowSource_.highestRowid(db), int(fields_.size()));
+}
+
+void DataSet::learnMore(int limit)
+{
+    if (snapshot_.learn(limit) > 0 && suspended_ == 0)
+        emit gridRowsAppended();
+}
+
+void DataSet::countInBackground()
+{
+    if (!snapshot_.counting())
+        return;
+    try {
+        learnMore(SnapshotCache::countStep);
+    } catch (const std::exception &) {
+        // A busy or closed file: the next call that needs the rows tries again and reports it.
+        return;
     }
+    if (snapshot_.counting())
+        countTimer_.start();
+}
+
+void DataSet::finishCounting()
+{
+    if (!snapshot_.counting())
+        return;
+    countTimer_.stop();
+    learnMore(std::numeric_limits<int>::max());
+}
+
+bool DataSet::hasRow(int row)
+{
+    while (row >= rowsKnown() && snapshot_.counting())
+        learnMore(SnapshotCache::countStep);
+    return row < rowsKnown();
+}
+
+int DataSet::rowsKnown() const
+{
+    return ordered_ ? int(order_.size()) : sourceCount();
+}
+
+int DataSet::sourceCount() const
+{
+    return keyed_ ? snapshot_.known() : int(whole_.size());
 }
 
 void DataSet::readWhole(sqlite3 *db)
@@ -192,9 +218,7 @@ void DataSet::readWhole(sqlite3 *db)
     Statement statement(db, selectText());
     bindParameters(statement);
     while (statement.step())
-        whole_.push_back(readRow(statement, false));
-    sourceCount_ = int(whole_.size());
-    resident_ = true;
+        whole_.push_back(SqliteRowSource::readRow(statement, false));
     describe(statement, 0, whole_.empty() ? QVariantList() : whole_.front().values);
 }
 
@@ -239,7 +263,7 @@ void DataSet::requireActive() const
 void DataSet::First()
 {
     requireActive();
-    current_ = recordCount() > 0 ? 0 : -1;
+    current_ = rowsKnown() > 0 ? 0 : -1;
     eof_ = current_ < 0;
     emit gridCurrentRowChanged(current_);
 }
@@ -247,7 +271,7 @@ void DataSet::First()
 void DataSet::Next()
 {
     requireActive();
-    if (current_ + 1 < recordCount()) {
+    if (hasRow(current_ + 1)) {
         ++current_;
         emit gridCurrentRowChanged(current_);
     } else {
@@ -257,13 +281,16 @@ void DataSet::Next()
 
 int DataSet::recordCount() const
 {
-    return ordered_ ? int(order_.size()) : sourceCount_;
+    // The count is part of the reading, only learnt late: logically const.
+    if (snapshot_.counting())
+        const_cast<DataSet *>(this)->finishCounting();
+    return rowsKnown();
 }
 
 void DataSet::setCurrentRow(int row)
 {
     requireActive();
-    if (row < 0 || row >= recordCount())
+    if (row < 0 || !hasRow(row))
         return;
     current_ = row;
     eof_ = false;
@@ -329,10 +356,8 @@ QVariant DataSet::storedValue(const FieldDef &field, const QVariant &value) cons
         case QMetaType::QDate:
             if (!value.toDate().isValid())
                 notADate(value);
-            return value.toDate().toString(Qt::ISODate);
+            return dateToStorage(value.toDate().startOfDay());
         case QMetaType::QDateTime:
-            if (!value.toDateTime().isValid())
-                notADate(value);
             return dateToStorage(value.toDateTime());
         default:
             notADate(value);
@@ -355,78 +380,17 @@ const DataSet::Row &DataSet::sourceRow(int source)
 {
     if (auto found = changed_.find(source); found != changed_.end())
         return found->second;
-    if (auto found = kept_.find(source); found != kept_.end())
-        return found->second;
-    if (!shape_)
-        return whole_.at(source);
-    const int page = source / pageSize;
-    auto found = pages_.find(page);
-    if (found == pages_.end()) {
-        if (int(pages_.size()) >= cachedPages) {
-            const auto oldest = std::min_element(pages_.begin(), pages_.end(),
-                                                 [](const auto &a, const auto &b) { return a.second.used < b.second.used; });
-            pages_.erase(oldest);
-        }
-        found = pages_.emplace(page, fetchPage(page, nullptr)).first;
-    }
-    found->second.used = ++uses_;
-    return found->second.rows.at(source % pageSize);
-}
-
-DataSet::Page DataSet::fetchPage(int page, const Page *previous)
-{
-    const int start = page * pageSize;
-    const int count = std::min(pageSize, sourceCount_ - start);
-    sqlite3 *db = connection_->handle();
-    std::unique_ptr<Statement> statement;
-    if (rowids_.consecutive(start, count)) {
-        statement = std::make_unique<Statement>(db, shape_->withRowid(QStringLiteral("where _rowid_ between ? and ?")));
-        statement->bindAll({rowids_.at(start), rowids_.at(start + count - 1)});
-    } else {
-        const QString marks = QStringList(QList<QString>(count, QStringLiteral("?"))).join(',');
-        statement = std::make_unique<Statement>(db, shape_->withRowid(QStringLiteral("where _rowid_ in (%1)").arg(marks)));
-        for (int i = 0; i < count; ++i)
-            statement->bind(i + 1, rowids_.at(start + i));
-    }
-    std::unordered_map<qint64, Row> found;
-    while (statement->step()) {
-        Row row = readRow(*statement, true);
-        found.emplace(row.rowid, std::move(row));
-    }
-    Page result;
-    result.rows.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const qint64 rowid = rowids_.at(start + i);
-        if (auto hit = found.find(rowid); hit != found.end())
-            result.rows.push_back(std::move(hit->second));
-        else if (previous)  // gone since: it keeps what it showed
-            result.rows.push_back(previous->rows.at(i));
-        else  // deleted by another program before this data set read it
-            result.rows.push_back(Row{rowid, QVariantList(fields_.size())});
-    }
-    return result;
-}
-
-DataSet::Row DataSet::readRow(const Statement &statement, bool withRowid) const
-{
-    Row row;
-    int column = 0;
-    if (withRowid)
-        row.rowid = statement.value(column++).toLongLong();
-    for (; column < statement.columnCount(); ++column)
-        row.values << statement.value(column);
-    return row;
+    return keyed_ ? snapshot_.row(source) : whole_.at(source);
 }
 
 void DataSet::keepRowBeforeChange(const QString &table, qint64 rowid)
 {
-    if (!active_ || !shape_ || shape_->table.compare(table, Qt::CaseInsensitive) != 0 || resident_)
+    if (!active_ || !keyed_ || rowSource_.shape().table.compare(table, Qt::CaseInsensitive) != 0)
         return;
-    const int source = rowids_.indexOf(rowid);
-    if (source < 0 || changed_.contains(source) || kept_.contains(source))
-        return;
-    Row row = sourceRow(source);
-    kept_.emplace(source, std::move(row));
+    finishCounting();
+    const int source = snapshot_.indexOf(rowid);
+    if (source >= 0 && !changed_.contains(source))
+        snapshot_.keep(source);
 }
 
 void DataSet::requireWritable() const
@@ -440,7 +404,8 @@ void DataSet::makeOrderExplicit()
 {
     if (ordered_)
         return;
-    order_.resize(sourceCount_);
+    finishCounting();
+    order_.resize(sourceCount());
     std::iota(order_.begin(), order_.end(), 0);
     ordered_ = true;
 }
@@ -475,11 +440,11 @@ void DataSet::Post()
         names << '"' + field.name + '"';
     if (state_ == State::Insert) {
         const QString marks = QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(',');
-        pending_.rowid = connection_->write(
+        pending_.key = connection_->write(
             QStringLiteral("insert into %1 (%2) values (%3)").arg(tableName(), names.join(','), marks), pending_.values);
-        const int source = sourceCount_ + appended_++;
-        changed_[source] = pending_;
         makeOrderExplicit();
+        const int source = sourceCount() + appended_++;
+        changed_[source] = pending_;
         order_.push_back(source);
         current_ = int(order_.size()) - 1;
     } else {
@@ -487,8 +452,8 @@ void DataSet::Post()
         for (const QString &name : std::as_const(names))
             assignments << name + QStringLiteral("=?");
         QVariantList values = pending_.values;
-        values << pending_.rowid;
-        connection_->keepRowBeforeChange(tableName(), pending_.rowid, this);
+        values << pending_.key;
+        connection_->keepRowBeforeChange(tableName(), pending_.key, this);
         connection_->write(QStringLiteral("update %1 set %2 where _rowid_=?").arg(tableName(), assignments.join(',')),
                            values);
         changed_[sourceAt(current_)] = pending_;
@@ -516,12 +481,11 @@ void DataSet::Delete()
     Cancel();
     if (current_ < 0)
         throw Failure(name_ + QStringLiteral(": Cannot perform this operation on an empty dataset"));
-    const qint64 rowid = rowAt(current_).rowid;
+    const qint64 rowid = rowAt(current_).key;
     connection_->keepRowBeforeChange(tableName(), rowid, this);
     connection_->write(QStringLiteral("delete from %1 where _rowid_=?").arg(tableName()), {rowid});
     const int source = sourceAt(current_);
     changed_.erase(source);
-    kept_.erase(source);
     makeOrderExplicit();
     order_.erase(order_.begin() + current_);
     if (order_.empty()) {
@@ -536,16 +500,15 @@ void DataSet::Delete()
 
 DataSet::Row DataSet::reread(const Row &row)
 {
-    Statement statement(connection_->handle(), shape_->withRowid(QStringLiteral("where _rowid_ = ?")));
-    statement.bind(1, row.rowid);
-    return statement.step() ? readRow(statement, true) : row;
+    std::vector<Row> again = rowSource_.rowsWithKeys({row.key});
+    return again.empty() ? row : std::move(again.front());
 }
 
 void DataSet::Refresh()
 {
     requireActive();
     Cancel();
-    if (!shape_) {
+    if (!keyed_) {
         const int row = current_;
         Close();
         Open();
@@ -553,16 +516,9 @@ void DataSet::Refresh()
             setCurrentRow(std::min(row, recordCount() - 1));
         return;
     }
-    if (resident_) {
-        for (auto &[page, held] : pages_)
-            held = fetchPage(page, &held);
-    } else {
-        pages_.clear();
-    }
-    for (auto *rows : {&kept_, &changed_}) {
-        for (auto &[source, row] : *rows)
-            row = reread(row);
-    }
+    snapshot_.refresh();
+    for (auto &[source, row] : changed_)
+        row = reread(row);
     changed();
 }
 
@@ -585,7 +541,7 @@ void DataSet::changed()
 
 int DataSet::gridRowCount() const
 {
-    return active_ ? recordCount() : 0;
+    return active_ ? rowsKnown() : 0;
 }
 
 int DataSet::gridColumnCount() const
@@ -611,14 +567,14 @@ int DataSet::gridDisplayWidth(int column) const
 
 QVariant DataSet::gridValue(int row, int column)
 {
-    if (!active_ || row < 0 || row >= recordCount())
+    if (!active_ || row < 0 || row >= rowsKnown())
         return {};
     return typed(fields_.at(column), rowAt(row).values.at(column));
 }
 
 void DataSet::gridSetCurrentRow(int row)
 {
-    if (active_ && row >= 0 && row < recordCount()) {
+    if (active_ && row >= 0 && row < rowsKnown()) {
         current_ = row;
         eof_ = false;
     }

@@ -2,8 +2,8 @@
 
 #include <QList>
 #include <QString>
+#include <QTimer>
 #include <QVariant>
-#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -11,10 +11,8 @@
 #include "platform/core/record_cursor.h"
 #include "store/field.h"
 #include "store/field_def.h"
-#include "store/rowid_list.h"
-#include "store/select_shape.h"
-
-#include <optional>
+#include "store/snapshot_cache.h"
+#include "store/sqlite_row_source.h"
 
 class Connection;
 class Statement;
@@ -22,12 +20,12 @@ struct sqlite3;
 
 // Rows of a statement or a table, with a current row.
 //
-// Opening takes one consistent reading of the result: inside one read
-// transaction it learns which rows the result holds (their rowids, kept as
-// runs) and so its exact count. Small results are read whole there and then.
-// Larger ones fetch their rows by rowid a page at a time as they are reached,
-// keeping a bounded number of pages, and hold no lock on the file between
-// calls. Rows another data set of the program changes or deletes are kept as
+// Opening takes one reading of the result: inside one read transaction it
+// learns which rows the result holds (SnapshotCache, fed by SqliteRowSource).
+// A large result of a condition learns its first rows at opening and the
+// rest a step at a time afterwards, from the event loop or at once when the
+// exact count is asked for; the grid grows meanwhile, and rows never shift.
+// No lock is held on the file between calls. Rows another data set of the program changes or deletes are kept as
 // they were before the change, so the result stays the one read at opening,
 // with this data set's own appends, edits and deletes on top.
 class DataSet : public GridSource, public RecordCursor {
@@ -47,6 +45,7 @@ public:
     void Next();
     // True after Next moved past the last row, and for an empty data set.
     bool eof() const { return eof_; }
+    // The exact count: learns the rest of the result first when needed.
     int recordCount() const;
     // Index of the current row, -1 when there is none.
     int currentRow() const { return current_; }
@@ -83,6 +82,7 @@ public:
     int gridCurrentRow() const override { return current_; }
     void gridSetCurrentRow(int row) override;
     bool gridSuspended() const override { return suspended_ > 0; }
+    void gridFetchAll() override { finishCounting(); }
 
     // Record cursor, for a report that repeats its detail band per row.
     bool cursorActive() const override { return active_; }
@@ -103,20 +103,8 @@ protected:
 private:
     friend class Field;
     friend class Connection;
-    struct Row {
-        qint64 rowid = 0;
-        QVariantList values;
-    };
-    struct Page {
-        std::vector<Row> rows;
-        quint64 used = 0;
-    };
+    using Row = SnapshotCache::Row;
     enum class State { Browse, Insert, Edit };
-    static constexpr int pageSize = 256;
-    // Results up to this many rows are read whole at opening.
-    static constexpr int residentLimit = 4 * pageSize;
-    // Pages of a larger result kept at most: about 8,000 rows.
-    static constexpr int cachedPages = 32;
 
     QVariant fieldValue(int index);
     void setFieldValue(int index, const QVariant &value);
@@ -125,12 +113,18 @@ private:
     void reset();
     void readRowids(sqlite3 *db);
     void readWhole(sqlite3 *db);
+    // Learns at most `limit` more rows of the result and tells the grid.
+    void learnMore(int limit);
+    void countInBackground();
+    void finishCounting();
+    // Whether the result has a row `row`, learning rows until it is known.
+    bool hasRow(int row);
+    int rowsKnown() const;
+    int sourceCount() const;
     void describe(const Statement &statement, int offset, const QVariantList &firstRow);
     int sourceAt(int row) const;
     const Row &rowAt(int row);
     const Row &sourceRow(int source);
-    Page fetchPage(int page, const Page *previous);
-    Row readRow(const Statement &statement, bool withRowid) const;
     Row reread(const Row &row);
     // Called by the connection before another data set changes or deletes `rowid` of `table`.
     void keepRowBeforeChange(const QString &table, qint64 rowid);
@@ -149,14 +143,11 @@ private:
     Row pending_;
 
     QList<FieldDef> fields_;
-    std::optional<SelectShape> shape_;  // set when rows are found by rowid
-    RowidList rowids_;                  // the result's rows at opening
-    std::vector<Row> whole_;            // a result without rowids, read whole
-    bool resident_ = false;             // every page read at opening and kept
-    int sourceCount_ = 0;               // rows of the result at opening
-    std::unordered_map<int, Page> pages_;
-    quint64 uses_ = 0;
-    std::unordered_map<int, Row> kept_;     // result rows as they were before another data set changed them
+    SqliteRowSource rowSource_;
+    SnapshotCache snapshot_;
+    bool keyed_ = false;      // rows are found by rowid in the snapshot
+    std::vector<Row> whole_;  // a result without rowids, read whole
+    QTimer countTimer_;
     std::unordered_map<int, Row> changed_;  // appended, edited and refreshed rows, by source
     std::vector<int> order_;                // row -> source once rows were added or deleted
     bool ordered_ = false;

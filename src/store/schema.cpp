@@ -34,7 +34,12 @@ QStringList Schema::createStatements()
     QStringList statements;
     for (const Table &table : tables())
         statements << QStringLiteral("CREATE TABLE %1 (%2)").arg(table.name, table.columns);
-    return statements + indexStatements() + trackingStatements();
+    return statements + indexStatements() + trackingStatements() + checkStatements();
+}
+
+QStringList Schema::checkStatements()
+{
+    return {"CREATE TABLE file_checks (kind TEXT PRIMARY KEY, checked_on TEXT NOT NULL) WITHOUT ROWID"};
 }
 
 QStringList Schema::trackingTriggers(const QString &table)

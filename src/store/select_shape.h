@@ -16,4 +16,9 @@ struct SelectShape {
 
     // The statement again with the rowid in front of the columns, in the given tail.
     QString withRowid(const QString &tail) const;
+    // The result's rowids in ascending order, from just after :rowid_after_
+    // up to :rowid_bound_, at most :rowid_limit_ of them. With an index on the
+    // condition's column this is a seek and a walk along the index, whatever
+    // the size of the result.
+    QString rowidsInOrder() const;
 };

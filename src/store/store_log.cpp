@@ -1,3 +1,4 @@
 #include "store/store_log.h"
 
-Q_LOGGING_CATEGORY(lcStore, "ruvured.store", QtWarningMsg)
+// Debug messages only on request (QT_LOGGING_RULES="ruvured.store.debug=true").
+Q_LOGGING_CATEGORY(lcStore, "ruvured.store", QtInfoMsg)

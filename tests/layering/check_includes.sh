@@ -6,6 +6,12 @@
 #   store              -> platform/core only
 #   report_engine      -> platform/core and platform/printing; Qt Widgets only in
 #                         its progress window
+#   shared_state       -> nothing of ours but itself, Qt Core only
+#   the windows (main_menu, registration, query, reporting, settings)
+#                      -> platform, store, report_engine, shared_state and their own
+#                         folder; a window's header only where the includer shows that
+#                         window or calls its handlers (the list below)
+#   app                -> anything; nothing includes app/
 #   message boxes only in the dialog implementation; no test-support header in src/.
 # Usage: check_includes.sh <source root> <Qt include root>
 set -uo pipefail
@@ -49,9 +55,59 @@ check_ours platform/widgets platform/core/ platform/widgets/
 check_ours store platform/core/ store/
 check_ours report_engine platform/core/ platform/printing/ report_engine/
 
+check_ours shared_state shared_state/
+
+window_folders=(main_menu registration query reporting settings)
+for folder in "${window_folders[@]}"; do
+    check_ours "$folder" platform/ store/ report_engine/ shared_state/ "${window_folders[@]/%//}"
+done
+
+# Which file may include which window's header: it shows that window, fills its
+# controls or calls its handlers. A window header is one that declares the
+# window's single instance.
+window_uses=(
+    main_menu/form1.cpp:query/form_cx.h
+    main_menu/form1.cpp:registration/form_zj.h
+    main_menu/form1.cpp:settings/form_sz.h
+    query/form_cx.cpp:main_menu/form1.h
+    query/form_cx.cpp:registration/form5.h
+    query/form_cx.cpp:reporting/form_dy.h
+    registration/form5.cpp:query/form_cx.h
+    registration/form5.cpp:registration/form_zj.h
+    registration/form6.cpp:registration/form_zj.h
+    registration/form_zj.cpp:main_menu/form1.h
+    registration/form_zj.cpp:registration/form5.h
+    registration/form_zj.cpp:registration/form6.h
+    registration/form_zj.cpp:reporting/form_dy.h
+    reporting/form_dy.cpp:main_menu/form1.h
+    reporting/form_dy.cpp:registration/form_zj.h
+    reporting/form_dy.cpp:reporting/qrreport7.h
+    settings/form_sz.cpp:main_menu/form1.h
+)
+window_headers=()
+for folder in "${window_folders[@]}"; do
+    while IFS= read -r header; do
+        window_headers+=("${header#"$src"/}")
+    done < <(grep -lE '^extern T[A-Za-z0-9_]+ \*[A-Za-z0-9_]+;' "$src/$folder"/*.h)
+done
+for folder in "${window_folders[@]}"; do
+    while IFS= read -r line; do
+        file=${line%%:*} target=${line#*\"}
+        file=${file#"$src"/} target=${target%%\"*}
+        [[ " ${window_headers[*]} " == *" $target "* ]] || continue
+        [ "${file%.cpp}.h" == "$target" ] && continue
+        [[ " ${window_uses[*]} " == *" $file:$target "* ]] || complain "$file includes the window \"$target\" without showing it or calling it"
+    done < <(grep -rHn '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$src/$folder" --include='*.h' --include='*.cpp')
+done
+
+while IFS= read -r line; do
+    complain "${line#"$src"/} reaches up into app/"
+done < <(grep -rHn '^[[:space:]]*#[[:space:]]*include[[:space:]]*"app/' "$src" --include='*.h' --include='*.cpp' | grep -v "^$src/app/")
+
 for module in QtGui QtWidgets QtPrintSupport; do
     check_qt_module platform/core "$module" '^$'
     check_qt_module store "$module" '^$'
+    check_qt_module shared_state "$module" '^$'
 done
 check_qt_module platform/core QtSql '^$'
 check_qt_module platform/printing QtWidgets '^$'

@@ -1,6 +1,9 @@
+#include "platform/core/failure.h"
 #include "report_engine/tqr_band.h"
 #include "report_engine/tqr_child_band.h"
+#include "report_engine/tqr_printable.h"
 #include "report_engine/tqr_report.h"
+#include "reporting/qrreport7_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +14,19 @@ struct DiagnosisLayout {
     DiagnosisLayout()
     {
         report.BeginLoad();
-        report.Page().LoadValues({100, 2970, 100, 2100, 100, 100, 0});
+        report.Page().LoadValues(QRReport7Layout::PageValues);
         // Created out of order on purpose: the report orders them itself.
-        footer = Band(rbPageFooter, 169.33333333333334);
-        detail = Band(rbDetail, 2222.5);
-        title = Band(rbTitle, 127);
-        header = Band(rbPageHeader, 240.77083333333334);
+        footer = Band(rbPageFooter, QRReport7Layout::PageFooterHeight);
+        detail = Band(rbDetail, QRReport7Layout::DetailHeight);
+        title = Band(rbTitle, QRReport7Layout::TitleHeight);
+        header = Band(rbPageHeader, QRReport7Layout::PageHeaderHeight);
         report.EndLoad();
     }
 
     TQRBand *Band(TQRBandType type, Extended height)
     {
         auto *band = TQRControl::Create<TQRBand>(&report, type, 96);
-        band->Size().LoadValues({height, 1899.7083333333335});
+        band->Size().LoadValues({height, QRReport7Layout::BandWidth});
         return band;
     }
 
@@ -77,6 +80,36 @@ TEST(BandArrangement, MembershipFollowsParentTypeAndDestruction)
     EXPECT_EQ(layout.report.Controller().Detail, nullptr);
     EXPECT_EQ(layout.header->Top(), 38);
     EXPECT_EQ(summary->Top(), 129);
+}
+
+// Fails when its band's bounds are applied, as a handler of a real element might.
+class FailingElement : public TQRPrintable {
+public:
+    using TQRPrintable::TQRPrintable;
+    bool armed = true;
+    void ReportNotify(int) override
+    {
+        if (armed)
+            throw Failure(QStringLiteral("元素出错"));
+    }
+};
+
+TEST(BandArrangement, AFailedArrangementLeavesTheUnitsAndArrangesAgain)
+{
+    DiagnosisLayout layout;
+    layout.report.SetUnits(TQRUnit::Native);
+    auto *element = TQRControl::Create<FailingElement>(layout.detail, 96);
+    element->SetAlignToBand(true);
+    EXPECT_THROW(layout.report.Page().SetLeftMargin(200), Failure);
+    EXPECT_EQ(layout.report.Units(), TQRUnit::Native);
+    EXPECT_EQ(layout.detail->Size().GetCurrentUnit(), TQRUnit::Native);
+    EXPECT_EQ(element->Size().GetCurrentUnit(), TQRUnit::Native);
+
+    element->armed = false;
+    layout.report.Page().SetTopMargin(200);
+    EXPECT_EQ(layout.detail->Left(), 76);    // 20 mm
+    EXPECT_EQ(layout.detail->Width(), 681);  // 794 less 30 mm of margins
+    EXPECT_EQ(layout.footer->Top(), 1055);   // 38 pixels lower than at 10 mm
 }
 
 TEST(BandArrangement, ChildBandsFollowTheirParentAndTakeItsWidthRule)

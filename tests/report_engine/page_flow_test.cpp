@@ -2,6 +2,7 @@
 #include "doubles/recording_printer.h"
 #include "report_engine/eqr_error.h"
 #include "report_engine/tqr_child_band.h"
+#include "report_engine/tqr_print_run.h"
 #include "report_engine/tqr_printer.h"
 #include "report_engine/tqr_progress_form.h"
 #include "failure_text.h"
@@ -84,7 +85,7 @@ protected:
     void WatchBand(SampleReport &r, TQRCustomBand *band, const QString &name)
     {
         band->AfterPrint = [this, &r, name](TQRCustomBand *sender, bool) {
-            outputs.push_back({name, r.PagesOpened(), sender->BandRect().top(), r.PosY()});
+            outputs.push_back({name, r.Run()->PagesOpened(), sender->BandRect().top(), r.Run()->PosY()});
             lefts.push_back(sender->BandRect().left());
         };
     }
@@ -214,7 +215,7 @@ TEST_F(PageFlowTest, TwoColumnsFillDownThenAcross)
     Watch(report);
     report.DetailBand1->AfterPrint = [&](TQRCustomBand *sender, bool) {
         ++rows;
-        outputs.push_back({"detail", report.PagesOpened(), sender->BandRect().top(), report.PosY()});
+        outputs.push_back({"detail", report.Run()->PagesOpened(), sender->BandRect().top(), report.Run()->PosY()});
         lefts.push_back(sender->BandRect().left());
     };
     report.PrintToPrinter();

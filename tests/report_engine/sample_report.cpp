@@ -1,6 +1,10 @@
 #include "sample_report.h"
 
+#include "reporting/qrreport7_layout.h"
+
 namespace {
+
+namespace Layout = QRReport7Layout;
 
 QFont ArialOf(int points, bool bold = false)
 {
@@ -16,49 +20,49 @@ SampleReport::SampleReport(int screenResolution) : TQRReport(screenResolution)
     const int dpi = screenResolution;
     BeginLoad();
     Page().SetPaperSize(TQRPaperSize::A4);
-    Page().LoadValues({100, 2970, 100, 2100, 100, 100, 0});
+    Page().LoadValues(Layout::PageValues);
     SetFont(QFont(QStringLiteral("Arial"), 10));
     const auto band = [&](TQRBandType type, Extended height) {
         auto *b = TQRControl::Create<TQRBand>(this, type, dpi);
-        b->Size().LoadValues({height, 1899.7083333333335});
+        b->Size().LoadValues({height, Layout::BandWidth});
         return b;
     };
-    PageHeaderBand1 = band(rbPageHeader, 240.77083333333334);
-    TitleBand1 = band(rbTitle, 127.0);
-    DetailBand1 = band(rbDetail, 2222.5);
-    PageFooterBand1 = band(rbPageFooter, 169.33333333333334);
-    const auto label = [&](TQRBand *on, std::vector<Extended> values, const QString &caption, int points,
+    PageHeaderBand1 = band(rbPageHeader, Layout::PageHeaderHeight);
+    TitleBand1 = band(rbTitle, Layout::TitleHeight);
+    DetailBand1 = band(rbDetail, Layout::DetailHeight);
+    PageFooterBand1 = band(rbPageFooter, Layout::PageFooterHeight);
+    const auto label = [&](TQRBand *on, const Layout::Geometry &at, const QString &caption, int points,
                            bool bold = false) {
         auto *l = TQRControl::Create<TQRLabel>(on, dpi);
-        l->Size().LoadValues(values);
+        l->Size().LoadValues(at.values);
         l->SetAutoSize(false);
         l->SetFont(ArialOf(points, bold));
         l->SetCaption(caption);
         return l;
     };
-    const auto rule = [&](std::vector<Extended> values) {
+    const auto rule = [&](const Layout::Geometry &at) {
         auto *s = TQRControl::Create<TQRShape>(DetailBand1, dpi);
-        s->Size().LoadValues(values);
+        s->Size().LoadValues(at.values);
         s->Shape = qrsHorLine;
         return s;
     };
-    const auto richText = [&](std::vector<Extended> values) {
+    const auto richText = [&](const Layout::Geometry &at) {
         auto *r = TQRControl::Create<TQRRichText>(DetailBand1, dpi);
-        r->Size().LoadValues(values);
+        r->Size().LoadValues(at.values);
         r->SetFont(ArialOf(14));
         r->AutoStretch = true;
         return r;
     };
-    QRLabel1 = label(PageHeaderBand1, {92.60, 762.00, 21.17, 552.98}, QStringLiteral("松岭县中医院"), 22, true);
-    QRLabel_jlh = label(TitleBand1, {60.85, 317.50, 42.33, 510.65}, QStringLiteral("QRLabel_jlh"), 14);
-    QRShape2 = rule({44.98, 42.33, 0.00, 1822.98});
-    QRShape1 = rule({44.98, 42.33, 338.67, 1822.98});
-    QRShape3 = rule({44.98, 21.17, 2201.33, 1907.65});
-    QRLabel13 = label(DetailBand1, {60.85, 63.50, 465.67, 280.46}, QStringLiteral("检查所见："), 14, true);
+    QRLabel1 = label(PageHeaderBand1, Layout::QRLabel1, QStringLiteral("松岭县中医院"), 22, true);
+    QRLabel_jlh = label(TitleBand1, Layout::QRLabel_jlh, QStringLiteral("QRLabel_jlh"), 14);
+    QRShape2 = rule(Layout::QRShape2);
+    QRShape1 = rule(Layout::QRShape1);
+    QRShape3 = rule(Layout::QRShape3);
+    QRLabel13 = label(DetailBand1, Layout::QRLabel13, QStringLiteral("检查所见："), 14, true);
     QRLabel13->SetAutoSize(true);
-    QRRichText1 = richText({806.98, 148.17, 550.33, 1611.31});
-    QRRichText2 = richText({510.65, 148.17, 1587.50, 1611.31});
-    QRLabel10 = label(PageFooterBand1, {50.27, 84.67, 21.17, 933.98},
+    QRRichText1 = richText(Layout::QRRichText1);
+    QRRichText2 = richText(Layout::QRRichText2);
+    QRLabel10 = label(PageFooterBand1, Layout::QRLabel10,
                       QStringLiteral("本报告仅供临床参考，负责医生签字后方可生效。"), 12);
     EndLoad();
 }

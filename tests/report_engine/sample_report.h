@@ -9,7 +9,8 @@
 // A report shaped like the diagnosis report: A4 with 10 mm margins, its page
 // header, title, detail and page footer bands with their stored heights, the
 // header captions, the record-number label, the three rules and the two
-// stretching rich texts of the detail band, and the footer notice.
+// stretching rich texts of the detail band, and the footer notice. The numbers
+// are the diagnosis report's own (reporting/qrreport7_layout.h).
 class SampleReport : public TQRReport {
 public:
     explicit SampleReport(int screenResolution = 96);

@@ -76,15 +76,31 @@ TEST(SizeUnits, WholeNumbersTieToEven)
     }
 }
 
+QFont ArialOfPixels(int pixels)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
 TEST(SizeUnits, CharactersFollowTheReportFontSize)
 {
+    struct Case { QFont font; double width, height; };
+    const Case cases[] = {
+        {QFont("Arial", 10), 31.496, 57.205},
+        {QFont("Arial", 20), 15.748, 28.602},
+        // A height in pixels is a size in whole points: 13 pixels is 10 points, not 9.75.
+        {ArialOfPixels(13), 31.496, 57.205},
+        {ArialOfPixels(14), 28.633, 52.004},  // 10.5 points is 11
+    };
     TQRReport report(96);
-    report.SetFont(QFont("Arial", 10));
     TQRBand &band = *TQRControl::Create<TQRBand>(&report, rbDetail, 96);
-    EXPECT_NEAR(double(band.Size().FromUnit(TQRUnit::Characters, TQRAxis::Horizontal, 1)), 31.496, 1e-3);
-    EXPECT_NEAR(double(band.Size().FromUnit(TQRUnit::Characters, TQRAxis::Vertical, 1)), 57.205, 1e-3);
-    report.SetFont(QFont("Arial", 20));
-    EXPECT_NEAR(double(band.Size().FromUnit(TQRUnit::Characters, TQRAxis::Horizontal, 1)), 15.748, 1e-3);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.font.toString().toStdString());
+        report.SetFont(c.font);
+        EXPECT_NEAR(double(band.Size().FromUnit(TQRUnit::Characters, TQRAxis::Horizontal, 1)), c.width, 1e-3);
+        EXPECT_NEAR(double(band.Size().FromUnit(TQRUnit::Characters, TQRAxis::Vertical, 1)), c.height, 1e-3);
+    }
 }
 
 TEST(SizeUnits, PixelsFollowZoom)

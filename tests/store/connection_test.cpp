@@ -1,3 +1,4 @@
+#include "platform/core/clock.h"
 #include "platform/core/failure.h"
 #include "store/connection.h"
 #include "store/database_creator.h"
@@ -7,6 +8,7 @@
 #include "store/schema.h"
 #include "store/statement.h"
 #include "failure_text.h"
+#include "temp_database.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -14,8 +16,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -128,7 +132,9 @@ TEST(Connection, MissingFileIsReportedNotCreatedAndRetriedLater)
     // Once the file is there, the next database action connects.
     DatabaseCreator::create(dir.filePath("ruvured.mdb"));
     EXPECT_EQ(Statement::scalar(connection.handle(), "select count(*) from hzzl").toInt(), 0);
-    EXPECT_EQ(Statement::scalar(connection.handle(), "pragma synchronous").toInt(), 3);
+    // Write-ahead log with every commit synced: a backup or a check reads a snapshot beside the saves.
+    EXPECT_EQ(Statement::scalar(connection.handle(), "pragma journal_mode").toString(), "wal");
+    EXPECT_EQ(Statement::scalar(connection.handle(), "pragma synchronous").toInt(), 2);
     EXPECT_EQ(Statement::scalar(connection.handle(), "pragma secure_delete").toInt(), 1);
 }
 
@@ -170,8 +176,21 @@ TEST(Connection, AFileWithTheOldDeclarationsIsUpgradedAndKeptBesideIt)
                     "insert into ks values ('内科', 'NK');");
 
     Connection connection;
+    QStringList stages;  // what the operator's window is told, stage by stage, ending with an empty one
+    connection.onUpgrade([&](const QString &stage, int percent) {
+        EXPECT_TRUE(percent >= 0 && percent <= 100) << percent;
+        if (stages.isEmpty() || stages.last() != stage)
+            stages << stage;
+    });
     connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    // The copy holds patient records: owner and group only, even under an open umask.
+    const mode_t umask = ::umask(0);
     connection.open();
+    ::umask(umask);
+    struct stat copyInfo {};
+    ASSERT_EQ(::stat(QFile::encodeName(dir.filePath("ruvured.mdb.v1.bak")).constData(), &copyInfo), 0);
+    EXPECT_EQ(copyInfo.st_mode & 0777, 0660u);
+    EXPECT_EQ(stages, (QStringList{"正在保存原文件的副本", "正在升级数据表", "正在整理数据库文件", ""}));
     sqlite3 *db = connection.handle();
     EXPECT_EQ(Statement::scalar(db, "pragma user_version").toInt(), Schema::userVersion);
     EXPECT_EQ(Statement::scalar(db, "select type from pragma_table_info('hzzl') where name = 'jcsj'").toString(), "MEMO TEXT");
@@ -179,6 +198,9 @@ TEST(Connection, AFileWithTheOldDeclarationsIsUpgradedAndKeptBesideIt)
     EXPECT_EQ(Statement::scalar(db, "select count(*) from sqlite_master where type = 'trigger'").toInt(), 10);
     EXPECT_EQ(Statement::scalar(db, "select jcsj || '|' || jcrq from hzzl").toString(), "心影不大|2006-03-05");
     EXPECT_EQ(Statement::scalar(db, "select ksmc from ks").toString(), "内科");
+    // The old tables' pages are not kept as free space.
+    EXPECT_EQ(Statement::scalar(db, "pragma freelist_count").toInt(), 0);
+    EXPECT_EQ(Statement::scalar(db, "select count(*) from file_checks").toInt(), 0);
     // The copy beside it is the file as it was.
     const QString kept = dir.filePath("ruvured.mdb.v1.bak");
     sqlite3 *old = nullptr;
@@ -238,6 +260,72 @@ TEST(Connection, DamageIsReportedByTheCheckAfterOpening)
         QCoreApplication::processEvents();
     ASSERT_EQ(reported.size(), 1);
     EXPECT_TRUE(reported.first().contains("损坏")) << reported.first().toStdString();
+}
+
+// The whole file is read at most once a day: a file found sound today is not
+// read again by the next start, and damage is still found on another day.
+TEST(Connection, TheWholeFileIsCheckedOnceADay)
+{
+    struct Case {
+        const char *lastSound;  // day recorded in the file, or none
+        bool checked;
+    };
+    const QDate today(2006, 3, 5);
+    for (const Case &c : {Case{nullptr, true}, Case{"2006-03-04", true}, Case{"2006-03-05", false}}) {
+        SCOPED_TRACE(c.lastSound ? c.lastSound : "never");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("ruvured.mdb");
+        DatabaseCreator::create(path);
+        rawSqlite(path, "insert into hzzl (jcjlh) values (1); insert into hzzl select * from hzzl;");
+        if (c.lastSound)
+            rawSqlite(path, (QByteArray("insert into file_checks values ('quick_check', '") + c.lastSound + "')").constData());
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            file.seek(4096);
+            file.write(QByteArray(16, '\xff'));
+        }
+        Clock::setFixed(today.startOfDay());
+        QStringList reported;
+        Connection connection;
+        connection.onDamage([&](const QString &message) { reported << message; });
+        connection.setCheckDelay(0);
+        connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+        connection.open();
+        Clock::clearFixed();
+        connection.integrityCheck()->wait();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(reported.size(), c.checked ? 1 : 0);
+    }
+
+    // A sound file records the day, and the next opening that day reads nothing more.
+    TempDatabase db;
+    db.connection().close();
+    db.connection().onDamage([](const QString &) {});
+    db.connection().setCheckDelay(0);
+    db.connection().open();
+    db.connection().integrityCheck()->wait();
+    EXPECT_EQ(db.scalar("select checked_on from file_checks where kind = 'quick_check'").toString(),
+              Clock::today().toString(Qt::ISODate));
+}
+
+// The check waits while the operator works, and runs once he leaves the program alone.
+TEST(Connection, TheCheckWaitsForTheOperatorToPause)
+{
+    TempDatabase db;
+    db.connection().close();
+    db.connection().onDamage([](const QString &) {});
+    db.connection().setCheckDelay(1000);
+    db.connection().open();
+    QElapsedTimer working;
+    working.start();
+    while (working.elapsed() < 2000) {
+        db.connection().operatorActive();
+        QThread::msleep(50);
+    }
+    EXPECT_TRUE(db.scalar("select count(*) from file_checks").toInt() == 0);
+    db.connection().integrityCheck()->wait();
+    EXPECT_EQ(db.scalar("select count(*) from file_checks").toInt(), 1);
 }
 
 TEST(Connection, TheCheckGivesWayToTheProgramsOwnSaves)

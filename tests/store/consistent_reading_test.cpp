@@ -4,6 +4,8 @@
 #include "store/table_data_set.h"
 #include "temp_database.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <gtest/gtest.h>
 #include <random>
@@ -124,6 +126,51 @@ TEST_F(ConsistentReading, OwnChangesShowOnTopOfTheReading)
     expected << "新";
     EXPECT_EQ(rowsOf(bt, "bt"), expected);
     EXPECT_EQ(readEverything(db, "select bt from bt"), expected);
+}
+
+TEST_F(ConsistentReading, ALargeSearchLearnsItsRowsAfterTheFirstScreen)
+{
+    enum class Then { EventLoopRuns, CountAsked, LastRowShown, ProgramDeletesAndAppends };
+    fillTitles(db, largeTable);
+    const QStringList search = {"select bt as 标题 from bt", "where bt <> '7'"};
+    const QStringList atOpening = readEverything(db, search.join('\n'));
+    for (const Then then : {Then::EventLoopRuns, Then::CountAsked, Then::LastRowShown, Then::ProgramDeletesAndAppends}) {
+        SCOPED_TRACE(int(then));
+        Query query(&db.connection(), "ADOQuery1");
+        query.Reopen(search);
+        const int first = query.gridRowCount();
+        ASSERT_LT(first, atOpening.size());
+        EXPECT_EQ(query.gridValue(first - 1, 0).toString(), atOpening.at(first - 1));
+        switch (then) {
+        case Then::EventLoopRuns: {
+            QElapsedTimer waited;
+            waited.start();
+            while (query.gridRowCount() < atOpening.size() && waited.elapsed() < 10000)
+                QCoreApplication::processEvents();
+            break;
+        }
+        case Then::CountAsked:
+            EXPECT_EQ(query.recordCount(), atOpening.size());
+            break;
+        case Then::LastRowShown:
+            query.gridFetchAll();
+            break;
+        case Then::ProgramDeletesAndAppends: {
+            // The highest row, not yet counted, is deleted and its rowid given to a new row.
+            TableDataSet writer(&db.connection(), "ADODataSet3", "bt");
+            writer.Open();
+            writer.setCurrentRow(largeTable - 1);
+            writer.Delete();
+            writer.Append();
+            writer.fieldByName("bt").setValue(QStringLiteral("新"));
+            writer.Post();
+            break;
+        }
+        }
+        EXPECT_EQ(query.gridRowCount(), atOpening.size());
+        EXPECT_EQ(query.gridValue(first - 1, 0).toString(), atOpening.at(first - 1));
+        EXPECT_EQ(rowsOf(query, "标题"), atOpening);
+    }
 }
 
 TEST_F(ConsistentReading, ASecondProgramWritesWhileResultsStayOpen)

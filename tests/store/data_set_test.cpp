@@ -101,6 +101,11 @@ TEST_F(StoreTest, NullRulesAndConversionMessages)
     EXPECT_EQ(failureOf([&] { empty.fieldByName("nosuch"); }), "ADOQuery2: Field 'nosuch' not found");
 
     // max() over an empty table: one row holding null.
+    Query nothingYet(&db.connection(), "ADOQuery3");
+    nothingYet.SQL() << "select max(ksmc) as jlh from ks";
+    nothingYet.Open();
+    EXPECT_EQ(nothingYet.recordCount(), 1);
+    EXPECT_TRUE(nothingYet.fieldByName("jlh").isNull());
     Query highest(&db.connection(), "ADOQuery3");
     highest.SQL() << "select max(jcjlh) as jlh from ks";
     // ks has no jcjlh: the database error surfaces as one sentence and the engine's short text.
@@ -335,10 +340,17 @@ TEST_F(StoreTest, ValuesAColumnCannotHoldAreRefusedNeverWrapped)
         {"jcrq", QVariant(QDate())},
         {"jcrq", QVariant(5)},
         {"jcrq", QStringLiteral("明天")},
+        // Valid dates beyond four-digit years have no ISO text: never stored as empty text.
+        {"jcrq", QVariant(QDate(10000, 1, 1))},
+        {"jcrq", QVariant(QDate(-44, 3, 15))},
+        {"jcrq", QVariant(QDateTime(QDate(12000, 6, 1), QTime(8, 30)))},
     };
     for (const auto &[column, value] : refused) {
         SCOPED_TRACE(column + (' ' + value.toString().toStdString()));
-        EXPECT_NE(failureOf([&] { hzzl.fieldByName(column).setValue(value); }), "");
+        const QString message = failureOf([&] { hzzl.fieldByName(column).setValue(value); });
+        EXPECT_NE(message, "");
+        if (column == std::string("jcrq"))
+            EXPECT_TRUE(message.endsWith("' is not a valid date")) << message.toStdString();
     }
     hzzl.fieldByName("jcjlh").setValue(qlonglong(2147483647));
     hzzl.Post();

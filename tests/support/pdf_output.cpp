@@ -1,5 +1,6 @@
 #include "pdf_output.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -20,13 +21,15 @@ QString PdfOutput::defaultQueueOutput()
 
 bool PdfOutput::waitForFile(const QString &path)
 {
-    for (int i = 0; i < 300; ++i) {
+    // The printer writes the file in pieces; it is whole once its trailer's
+    // end-of-file mark is there.
+    const QDeadlineTimer deadline(30000);
+    do {
         QFile file(path);
-        if (file.exists() && file.size() > 0) {
-            QThread::msleep(500);  // let the writer finish the file
+        if (file.open(QIODevice::ReadOnly) && file.seek(qMax<qint64>(0, file.size() - 32))
+            && file.readAll().trimmed().endsWith("%%EOF"))
             return true;
-        }
         QThread::msleep(100);
-    }
+    } while (!deadline.hasExpired());
     return false;
 }

@@ -13,7 +13,7 @@ QString runTool(const QString &program, const QStringList &arguments);
 // empty when the test was not started through ctest's printing fixture.
 QString defaultQueueOutput();
 
-// Waits up to 30 s for `path` to exist with some content, then lets its writer finish.
+// Waits up to 30 s for the printer to have written `path` whole.
 bool waitForFile(const QString &path);
 
 }  // namespace PdfOutput

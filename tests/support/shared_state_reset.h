@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shared_state.h"
+#include "shared_state/shared_state.h"
 
 // Every window test starts as the program does: all four at zero.
 inline void resetSharedState()

@@ -36,7 +36,7 @@ TEST(DatabaseCreator, CreatesExactlyTheFiveTablesWithTheirColumnWidths)
     };
     EXPECT_EQ(db.scalar("select group_concat(name, ',') from "
                         "(select name from sqlite_master where type = 'table' order by name)").toString(),
-              "bt,bwmc,hzzl,ks,nr,removed_rows");
+              "bt,bwmc,file_checks,hzzl,ks,nr,removed_rows");
     for (const auto &[table, columns] : expected) {
         EXPECT_EQ(db.scalar(QStringLiteral("select group_concat(name || ' ' || type, ', ') from pragma_table_info('%1')")
                                 .arg(table)).toString(), columns);

@@ -1,7 +1,5 @@
-#include "store/connection.h"
 #include "store/database_creator.h"
 #include "store/maintenance.h"
-#include "store/statement.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,26 +17,11 @@ mode_t modeOf(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0;
 }
 
-// Version 1 had no table of removed rows nor its triggers; the upgrade adds them.
-void makeVersion1(const QString &path)
-{
-    DatabaseCreator::create(path);
-    Connection connection;
-    connection.setConnectionString(Connection::connectionStringForFile(path));
-    QStringList triggers;
-    for (Statement names(connection.handle(), QStringLiteral("select name from sqlite_master where type = 'trigger'"));
-         names.step();)
-        triggers << names.value(0).toString();
-    for (const QString &trigger : triggers)
-        Statement::execute(connection.handle(), QStringLiteral("DROP TRIGGER %1").arg(trigger));
-    Statement::execute(connection.handle(), QStringLiteral("DROP TABLE removed_rows"));
-    Statement::execute(connection.handle(), QStringLiteral("PRAGMA user_version = 1"));
-}
-
 } // namespace
 
 // Patient names and diagnoses: whatever umask the operator's session has,
-// nothing the program or the tool writes is readable by other accounts.
+// nothing the tool writes is readable by other accounts (the copy kept before
+// an upgrade: Connection's upgrade test).
 TEST(FileModes, EveryFileMadeFromADatabaseIsForOwnerAndGroupOnly)
 {
     struct Case {
@@ -55,14 +38,6 @@ TEST(FileModes, EveryFileMadeFromADatabaseIsForOwnerAndGroupOnly)
              Maintenance::backup(db, QFileInfo(db).dir().filePath("copy.mdb"));
          },
          "copy.mdb", 0640},
-        {"the copy kept before an upgrade",
-         [](const QString &db) {
-             makeVersion1(db);
-             Connection connection;
-             connection.setConnectionString(Connection::connectionStringForFile(db));
-             connection.open();
-         },
-         "ruvured.mdb.v1.bak", 0660},
     };
     for (const mode_t mask : {0000, 0022, 0002, 0077}) {
         for (const Case &c : cases) {
@@ -76,7 +51,7 @@ TEST(FileModes, EveryFileMadeFromADatabaseIsForOwnerAndGroupOnly)
             EXPECT_EQ(modeOf(db), 0660u);
             // Nothing half-made (a partial copy, a journal) is left beside them.
             for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
-                EXPECT_TRUE(name.endsWith(".mdb") || name.endsWith(".bak")) << name.toStdString();
+                EXPECT_TRUE(name.endsWith(".mdb")) << name.toStdString();
         }
     }
 }

@@ -1,6 +1,6 @@
 #include "window_test.h"
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "registration/form_zj.h"
 #include "window_focus.h"
 

@@ -9,8 +9,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QInputMethodQueryEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
@@ -58,6 +62,44 @@ std::function<void(QLineEdit *)> pasting(const QString &text)
     };
 }
 
+// "粘贴" in the field's context menu with `text` on the clipboard.
+std::function<void(QLineEdit *)> menuPasting(const QString &text)
+{
+    return [text](QLineEdit *edit) {
+        QApplication::clipboard()->setText(text);
+        edit->paste();
+    };
+}
+
+// What a pinyin input method delivers: the syllables as composition, then the
+// chosen text committed.
+std::function<void(QLineEdit *)> committing(const QString &composition, const QString &text)
+{
+    return [composition, text](QLineEdit *edit) {
+        QInputMethodEvent composing(composition, {});
+        QApplication::sendEvent(edit, &composing);
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(edit, &commit);
+    };
+}
+
+// `text` dragged from another program and dropped at the field's end.
+std::function<void(QLineEdit *)> dropping(const QString &text)
+{
+    return [text](QLineEdit *edit) {
+        QMimeData data;
+        data.setText(text);
+        const QPoint end(edit->width() - 2, edit->height() / 2);
+        QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        QDragMoveEvent move(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &move);
+        QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &drop);
+    };
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Registration, DigitFilter,
     ::testing::Combine(
@@ -81,6 +123,12 @@ INSTANTIATE_TEST_SUITE_P(
                      QTest::keyClick(e, Qt::Key_X, Qt::ControlModifier);
                  },
                  "12"},
+            Keys{"PinyinCommitted", committing(QStringLiteral("guzhi"), QStringLiteral("估值")), "12"},
+            Keys{"DigitsCommitted", committing(QString(), QStringLiteral("34")), "1234"},
+            Keys{"MenuPasteOfMixedText", menuPasting(QStringLiteral("3-4")), "12"},
+            Keys{"MenuPasteOfDigits", menuPasting(QStringLiteral("34")), "1234"},
+            Keys{"DropOfText", dropping(QStringLiteral("床3")), "12"},
+            Keys{"DropOfDigits", dropping(QStringLiteral("34")), "1234"},
             Keys{"Digits", [](QLineEdit *e) { QTest::keyClicks(e, "3409"); }, "123409"},
             Keys{"Backspace", [](QLineEdit *e) { QTest::keyClick(e, Qt::Key_Backspace); }, "1"})),
     [](const auto &info) {
@@ -89,14 +137,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 using InputMethod = WindowTest;
 
-// The Chinese input method serves the name and the diagnosis; in the digit
-// fields it would hand over text past the digit filter.
-TEST_F(InputMethod, OnlyInTheTextFields)
+// The Chinese input method serves the name and the diagnosis; the digit fields
+// tell it, when it asks, that they take none.
+TEST_F(InputMethod, IsOfferedOnlyInTheTextFields)
 {
-    EXPECT_TRUE(Form_zj->Edit1->testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_TRUE(Form_zj->Edit5->testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_FALSE(Form_zj->Edit2->testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_FALSE(Form_zj->Edit3->testAttribute(Qt::WA_InputMethodEnabled));
+    const struct {
+        const char *field;
+        QLineEdit *edit;
+        bool offered;
+    } fields[] = {{"name", Form_zj->Edit1, true},
+                  {"diagnosis", Form_zj->Edit5, true},
+                  {"age", Form_zj->Edit2, false},
+                  {"bed", Form_zj->Edit3, false}};
+    for (const auto &field : fields) {
+        QInputMethodQueryEvent query(Qt::ImEnabled);
+        QApplication::sendEvent(field.edit, &query);
+        EXPECT_EQ(query.value(Qt::ImEnabled).toBool(), field.offered) << field.field;
+    }
 }
 
 using EnterChain = WindowTest;

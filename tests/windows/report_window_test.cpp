@@ -1,7 +1,7 @@
 #include "window_test.h"
 
-#include "app/form1.h"
-#include "app/shared_state.h"
+#include "main_menu/form1.h"
+#include "shared_state/shared_state.h"
 #include "platform/core/convert.h"
 #include "registration/form_zj.h"
 #include "reporting/form_dy.h"

@@ -2,7 +2,7 @@
 
 #include "settings_test.h"
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "platform/core/convert.h"
 #include "platform/widgets/data_grid.h"
 #include "registration/form_zj.h"

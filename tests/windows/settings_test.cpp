@@ -1,6 +1,6 @@
 #include "settings_test.h"
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "platform/widgets/data_grid.h"
 #include "settings/form_sz.h"
 #include "store/statement.h"

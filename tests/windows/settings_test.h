@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shared_state.h"
+#include "shared_state/shared_state.h"
 #include "window_test.h"
 
 #include <QStringList>

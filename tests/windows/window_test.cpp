@@ -1,6 +1,6 @@
 #include "window_test.h"
 
-#include "app/form1.h"
+#include "main_menu/form1.h"
 #include "app/startup.h"
 #include "platform/core/clock.h"
 #include "platform/widgets/data_grid.h"

@@ -12,9 +12,17 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
+#include <csignal>
 #include <cstdio>
 
 namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void requestStop(int)
+{
+    stopRequested = 1;
+}
 
 void print(std::FILE *stream, const QString &text)
 {
@@ -51,8 +59,12 @@ int check(const QString &path)
 
 int backup(const QString &path, const QString &copy)
 {
+    // Stopped (Ctrl+C, a timer's stop, a shutdown), the copy in progress is
+    // removed before the tool ends: nothing half made is left behind.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, requestStop);
     try {
-        Maintenance::backup(path, copy);
+        Maintenance::backup(path, copy, [](int) { return stopRequested == 0; });
     } catch (const Failure &failure) {
         print(stderr, failure.message());
         return 1;

@@ -24,9 +24,14 @@ public:
     virtual void gridSetCurrentRow(int row) = 0;
     // While suspended, bound grids neither read nor repaint.
     virtual bool gridSuspended() const = 0;
+    // The grid is about to show the last row: a source that learns its rows
+    // as it goes learns all of them now.
+    virtual void gridFetchAll() {}
 
 signals:
     // Rows, columns or values changed as a whole (open, close, append, delete, refresh, resume).
     void gridReset();
+    // More rows became known at the end; the rows before them are unchanged.
+    void gridRowsAppended();
     void gridCurrentRowChanged(int row);
 };

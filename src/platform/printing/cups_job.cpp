@@ -1,6 +1,7 @@
 #include "platform/printing/cups_job.h"
 
 #include "platform/core/failure.h"
+#include "platform/printing/print_log.h"
 
 #include <QFile>
 #include <cups/cups.h>
@@ -71,7 +72,8 @@ void CupsJob::submit(const QString &queue, const QString &title, const QString &
 
     // Nothing of a job that went wrong may print.
     const auto abandon = [&](const QString &reason) {
-        cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), job, 0);
+        if (cupsCancelJob2(CUPS_HTTP_DEFAULT, name.constData(), job, 0) > IPP_STATUS_OK_EVENTS_COMPLETE)
+            qCWarning(lcPrint).noquote() << "cancelling job" << job << "on" << queue << "failed:" << LastError();
         throw Failure(Refused(queue, reason));
     };
     if (cupsStartDocument(CUPS_HTTP_DEFAULT, name.constData(), job, jobName.constData(), CUPS_FORMAT_PDF, 1)
@@ -92,4 +94,5 @@ void CupsJob::submit(const QString &queue, const QString &title, const QString &
         failure = LastError();
     if (!failure.isEmpty())
         abandon(failure);
+    qCDebug(lcPrint).noquote() << "job" << job << "handed to" << queue;
 }

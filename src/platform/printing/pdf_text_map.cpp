@@ -1,5 +1,7 @@
 #include "platform/printing/pdf_text_map.h"
 
+#include "platform/printing/print_log.h"
+
 #include <QList>
 #include <QRegularExpression>
 #include <QSet>
@@ -134,8 +136,15 @@ QByteArray PdfTextMap::preferIdeographs(const QByteArray &pdf)
     const qsizetype xref = pdf.lastIndexOf("\nxref\n") + 1;
     const qsizetype trailer = pdf.indexOf("trailer", xref);
     const qsizetype startxref = pdf.indexOf("startxref", trailer);
-    if (maps.isEmpty() || xref <= 0 || trailer < 0 || startxref < 0)
+    if (maps.isEmpty())
         return pdf;
+    // The document still prints as it is; only its text reads back with radicals.
+    const auto giveUp = [&pdf](const char *why) {
+        qCWarning(lcPrint) << "PDF text repair left the print file as it is:" << why;
+        return pdf;
+    };
+    if (xref <= 0 || trailer < 0 || startxref < 0)
+        return giveUp("no cross-reference table");
 
     // The cross-reference table tells where each object starts; an object
     // runs to the start of the next one. The character maps are written anew,
@@ -147,7 +156,7 @@ QByteArray PdfTextMap::preferIdeographs(const QByteArray &pdf)
             starts.append({table[i].left(10).toLongLong(), i - 2});
     std::sort(starts.begin(), starts.end());
     if (starts.size() != table.size() - 4)
-        return pdf;
+        return giveUp("the cross-reference table has free objects or several sections");
 
     static const QRegularExpression stream(
         QStringLiteral("^(\\d+ 0 obj\\n<< /Length )(\\d+)(( /Filter /FlateDecode)? >>\\nstream\\n)"));
@@ -164,14 +173,14 @@ QByteArray PdfTextMap::preferIdeographs(const QByteArray &pdf)
         }
         const QRegularExpressionMatch s = stream.match(QString::fromLatin1(whole.left(200)));
         if (!s.hasMatch())
-            return pdf;
+            return giveUp("a character map is not a stream");
         // The writer packs its streams or not, depending on how it was set up.
         const bool packedBefore = !s.captured(4).isEmpty();
         const QByteArray body = whole.mid(s.capturedLength(0), s.captured(2).toLongLong());
         const QByteArray cmap = packedBefore ? inflate(body) : body;
         const QByteArray rewritten = cmap.isEmpty() ? QByteArray() : packedBefore ? deflate(remap(cmap)) : remap(cmap);
         if (rewritten.isEmpty())
-            return pdf;
+            return giveUp("a character map could not be unpacked or packed");
         out += s.captured(1).toLatin1() + QByteArray::number(rewritten.size()) + s.captured(3).toLatin1() + rewritten
                + "\nendstream\nendobj\n";
     }
@@ -180,7 +189,7 @@ QByteArray PdfTextMap::preferIdeographs(const QByteArray &pdf)
     out += "xref\n0 " + QByteArray::number(starts.size() + 1) + "\n0000000000 65535 f \n";
     for (int number = 1; number <= starts.size(); ++number) {
         if (!offsets.contains(number))
-            return pdf;
+            return giveUp("the objects are not numbered from 1 without gaps");
         out += QByteArray::number(offsets[number]).rightJustified(10, '0') + " 00000 n \n";
     }
     out += pdf.mid(trailer, startxref - trailer);

@@ -1,5 +1,7 @@
 #include "platform/widgets/controls.h"
 
+#include "platform/widgets/digit_edit.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +45,13 @@ QPushButton *Controls::button(QWidget *parent, const QString &caption, const QRe
 QLineEdit *Controls::edit(QWidget *parent, const QRect &place)
 {
     auto *edit = new QLineEdit(parent);
+    edit->setGeometry(place);
+    return edit;
+}
+
+QLineEdit *Controls::digitEdit(QWidget *parent, const QRect &place)
+{
+    auto *edit = new DigitEdit(parent);
     edit->setGeometry(place);
     return edit;
 }

@@ -22,6 +22,8 @@ public:
     // Enter or the space bar presses it while it has the focus.
     static QPushButton *button(QWidget *parent, const QString &caption, const QRect &place, const QFont &font);
     static QLineEdit *edit(QWidget *parent, const QRect &place);
+    // An edit field that takes digits only, however the text arrives (DigitEdit).
+    static QLineEdit *digitEdit(QWidget *parent, const QRect &place);
     // A one-pixel horizontal rule.
     static QWidget *rule(QWidget *parent, const QRect &place);
     // Chains the tab order through `controls` in the given order.

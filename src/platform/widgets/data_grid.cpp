@@ -43,6 +43,11 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     connect(&model_, &QAbstractItemModel::modelReset, this, &DataGrid::modelReset);
 }
 
+void DataGrid::onCellClick(std::function<void()> handler, const std::source_location &setUpAt)
+{
+    cellClick_ = FailureGuard::wrap(std::move(handler), setUpAt);
+}
+
 void DataGrid::setDataSource(GridSource *source)
 {
     if (GridSource *old = model_.source())
@@ -113,6 +118,14 @@ void DataGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
         source->gridSetCurrentRow(current.row());
 }
 
+QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Ctrl+End means the result's last row, not the last one known so far.
+    if (GridSource *source = model_.source(); source && action == MoveEnd && (modifiers & Qt::ControlModifier))
+        source->gridFetchAll();
+    return QTableView::moveCursor(action, modifiers);
+}
+
 void DataGrid::mousePressEvent(QMouseEvent *event)
 {
     pressed_ = indexAt(event->position().toPoint());
@@ -124,6 +137,6 @@ void DataGrid::mouseReleaseEvent(QMouseEvent *event)
     QTableView::mouseReleaseEvent(event);
     const QModelIndex released = indexAt(event->position().toPoint());
     if (cellClick_ && event->button() == Qt::LeftButton && released.isValid() && released == pressed_)
-        FailureGuard::run(cellClick_);
+        cellClick_();
     pressed_ = QPersistentModelIndex();
 }

@@ -2,6 +2,7 @@
 
 #include <QTableView>
 #include <functional>
+#include <source_location>
 
 #include "platform/widgets/grid_model.h"
 
@@ -20,8 +21,10 @@ public:
     void setTitlesVisible(bool visible);
     void setRowIndicator(bool visible);
 
-    // A click on a data cell, after the row became current.
-    void onCellClick(std::function<void()> handler) { cellClick_ = std::move(handler); }
+    // A click on a data cell, after the row became current. Runs under the
+    // failure guard; `setUpAt` names the handler in the log.
+    void onCellClick(std::function<void()> handler,
+                     const std::source_location &setUpAt = std::source_location::current());
 
     // Width in pixels of a column: its display width in characters times the
     // width of "0", plus 4, and at least its title's width plus 4.
@@ -31,6 +34,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     void modelReset();

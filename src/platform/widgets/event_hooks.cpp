@@ -36,19 +36,21 @@ QWidget *EventHooks::mouseTarget(QWidget *control)
     return control;
 }
 
-void EventHooks::onKeyPress(QWidget *control, KeyPressHandler handler)
+void EventHooks::onKeyPress(QWidget *control, KeyPressHandler handler, const std::source_location &setUpAt)
 {
-    on(control)->keyPress_ = std::move(handler);
+    EventHooks *hooks = on(control);
+    hooks->keyPress_ = std::move(handler);
+    hooks->keyPressAt_ = setUpAt;
 }
 
-void EventHooks::onClick(QWidget *control, Handler handler)
+void EventHooks::onClick(QWidget *control, Handler handler, const std::source_location &setUpAt)
 {
-    on(control)->click_ = std::move(handler);
+    on(control)->click_ = FailureGuard::wrap(std::move(handler), setUpAt);
 }
 
-void EventHooks::onDblClick(QWidget *control, Handler handler)
+void EventHooks::onDblClick(QWidget *control, Handler handler, const std::source_location &setUpAt)
 {
-    on(control)->dblClick_ = std::move(handler);
+    on(control)->dblClick_ = FailureGuard::wrap(std::move(handler), setUpAt);
 }
 
 QChar EventHooks::keyChar(const QKeyEvent &event)
@@ -89,16 +91,16 @@ bool EventHooks::eventFilter(QObject *, QEvent *event)
         if (key.isNull())
             return false;
         // A failing handler ends the key's handling: the key is not typed.
-        const bool ok = FailureGuard::run([&] { keyPress_(key); });
+        const bool ok = FailureGuard::run([&] { keyPress_(key); }, keyPressAt_);
         return !ok || key.isNull();
     }
     case QEvent::MouseButtonRelease:
         if (click_ && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-            FailureGuard::run(click_);
+            click_();
         return false;
     case QEvent::MouseButtonDblClick:
         if (dblClick_ && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-            FailureGuard::run(dblClick_);
+            dblClick_();
         return false;
     default:
         return false;

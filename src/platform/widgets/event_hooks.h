@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QObject>
 #include <functional>
+#include <source_location>
 
 class QKeyEvent;
 class QWidget;
@@ -18,9 +19,13 @@ public:
     using KeyPressHandler = std::function<void(QChar &key)>;
     using Handler = std::function<void()>;
 
-    static void onKeyPress(QWidget *control, KeyPressHandler handler);
-    static void onClick(QWidget *control, Handler handler);
-    static void onDblClick(QWidget *control, Handler handler);
+    // `setUpAt` names the handler in the log when it fails.
+    static void onKeyPress(QWidget *control, KeyPressHandler handler,
+                           const std::source_location &setUpAt = std::source_location::current());
+    static void onClick(QWidget *control, Handler handler,
+                        const std::source_location &setUpAt = std::source_location::current());
+    static void onDblClick(QWidget *control, Handler handler,
+                           const std::source_location &setUpAt = std::source_location::current());
 
     // The character a key press produces, or a null character for none.
     static QChar keyChar(const QKeyEvent &event);
@@ -34,6 +39,7 @@ private:
     static QWidget *mouseTarget(QWidget *control);
 
     KeyPressHandler keyPress_;
+    std::source_location keyPressAt_;
     Handler click_;
     Handler dblClick_;
 };

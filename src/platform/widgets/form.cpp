@@ -2,6 +2,7 @@
 
 #include "platform/widgets/failure_guard.h"
 #include "platform/widgets/ui_font.h"
+#include "platform/widgets/window_decoration.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -34,7 +35,8 @@ QSize Form::clientSizeFor(QSize outer)
 void Form::Show()
 {
     if (isHidden()) {
-        FailureGuard::run([this] { FormShow(); });
+        FailureGuard::run([this] { FormShow(); },
+                          QLatin1String(metaObject()->className()) + QLatin1String("::FormShow"));
         if (!shownBefore_ && definition_.placement == Placement::ScreenCenter) {
             const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
             const QSize outer = definition_.outerSize;
@@ -50,11 +52,34 @@ void Form::Show()
 
 void Form::Close()
 {
+    closingByProgram_ = true;
     close();
+    closingByProgram_ = false;
+}
+
+bool Form::event(QEvent *event)
+{
+    // The native window is made at the first showing, with the toolkit's hints.
+    if (event->type() == QEvent::WinIdChange)
+        WindowDecoration::titleAndBorderOnly(this);
+    return QWidget::event(event);
 }
 
 void Form::closeEvent(QCloseEvent *event)
 {
-    FailureGuard::run([this] { FormClose(); });
-    event->accept();
+    if (closingByProgram_) {
+        FailureGuard::run([this] { FormClose(); }, QLatin1String(metaObject()->className()) + QLatin1String("::FormClose"));
+        event->accept();
+        return;
+    }
+    // Asked from outside. A window cannot be closed again from inside its own
+    // close, so its way out runs right after this event.
+    event->ignore();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            FailureGuard::run([this] { closeRequested(); },
+                              QLatin1String(metaObject()->className()) + QLatin1String("::closeRequested"));
+        },
+        Qt::QueuedConnection);
 }

@@ -6,7 +6,9 @@
 
 // A top-level window of the workstation. Created once, then shown and hidden
 // until the program ends, so it keeps its controls' contents between uses.
-// No title-bar buttons: a window is left only through its own buttons.
+// No title-bar buttons: a window is left through its own buttons. A window
+// manager that offers a close action all the same gets the window's own way
+// out (closeRequested).
 class Form : public QWidget {
     Q_OBJECT
 public:
@@ -41,10 +43,16 @@ public:
 protected:
     virtual void FormShow() {}
     virtual void FormClose() {}
+    // The window manager's close action (a title-bar button, Alt+F4): the
+    // window leaves as its own exit button leaves it. By default that is
+    // Close(), which is what the exit buttons of most windows do.
+    virtual void closeRequested() { Close(); }
 
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     Definition definition_;
     bool shownBefore_ = false;
+    bool closingByProgram_ = false;
 };

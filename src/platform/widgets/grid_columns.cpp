@@ -5,6 +5,7 @@ GridColumns::GridColumns(GridSource *source, QList<Column> columns, QObject *par
 {
     connect(source, &GridSource::gridReset, this, &GridColumns::sourceReset);
     connect(source, &GridSource::gridCurrentRowChanged, this, &GridSource::gridCurrentRowChanged);
+    connect(source, &GridSource::gridRowsAppended, this, &GridSource::gridRowsAppended);
     sourceReset();
 }
 
@@ -68,6 +69,12 @@ void GridColumns::gridSetCurrentRow(int row)
 {
     if (source_)
         source_->gridSetCurrentRow(row);
+}
+
+void GridColumns::gridFetchAll()
+{
+    if (source_)
+        source_->gridFetchAll();
 }
 
 bool GridColumns::gridSuspended() const

@@ -31,6 +31,7 @@ public:
     int gridCurrentRow() const override;
     void gridSetCurrentRow(int row) override;
     bool gridSuspended() const override;
+    void gridFetchAll() override;
 
 private:
     void sourceReset();

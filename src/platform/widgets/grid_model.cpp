@@ -1,6 +1,7 @@
 #include "platform/widgets/grid_model.h"
 
 #include "platform/core/convert.h"
+#include "platform/widgets/ui_log.h"
 
 void GridModel::setSource(GridSource *source)
 {
@@ -8,7 +9,10 @@ void GridModel::setSource(GridSource *source)
         disconnect(source_, nullptr, this, nullptr);
     source_ = source;
     if (source_)
+    {
         connect(source_, &GridSource::gridReset, this, &GridModel::sourceReset);
+        connect(source_, &GridSource::gridRowsAppended, this, &GridModel::sourceRowsAppended);
+    }
     sourceReset();
 }
 
@@ -20,6 +24,19 @@ void GridModel::sourceReset()
     rows_ = source_ ? source_->gridRowCount() : 0;
     columns_ = source_ ? source_->gridColumnCount() : 0;
     endResetModel();
+}
+
+void GridModel::sourceRowsAppended()
+{
+    if (!source_ || source_->gridSuspended())
+        return;
+    const int rows = source_->gridRowCount();
+    if (rows <= rows_)
+        return;
+    // An insertion keeps the view's scroll position and current cell, which a reset would not.
+    beginInsertRows({}, rows_, rows - 1);
+    rows_ = rows;
+    endInsertRows();
 }
 
 int GridModel::rowCount(const QModelIndex &parent) const
@@ -51,8 +68,17 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     // Rows are read as they are painted; a read that fails mid-paint shows an
     // empty cell rather than letting the failure unwind through the toolkit.
     try {
-        return displayText(source_->gridColumnKind(index.column()), source_->gridValue(index.row(), index.column()));
-    } catch (const std::exception &) {
+        const QString text = displayText(source_->gridColumnKind(index.column()),
+                                         source_->gridValue(index.row(), index.column()));
+        readFailing_ = false;
+        return text;
+    } catch (const std::exception &error) {
+        if (!readFailing_)
+            qCWarning(lcUi).noquote() << "reading a grid's row" << index.row() << "column"
+                                      << source_->gridColumnTitle(index.column())
+                                      << "failed; it shows empty cells until a read succeeds:"
+                                      << QString::fromUtf8(error.what());
+        readFailing_ = true;
         return {};
     }
 }

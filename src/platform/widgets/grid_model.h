@@ -26,8 +26,12 @@ public:
 
 private:
     void sourceReset();
+    void sourceRowsAppended();
 
     QPointer<GridSource> source_;
     int rows_ = 0;
     int columns_ = 0;
+    // Set while reads keep failing, so a failing source is logged once, not
+    // once per cell at every repaint.
+    mutable bool readFailing_ = false;
 };

@@ -3,11 +3,11 @@
 #include <QProcess>
 #include <QString>
 
-// An X server of the benchmark's own, for timing windows the way an operator
-// sees them when the benchmark runs without a display: the offscreen platform
-// paints into memory and talks to no server, so it times a start nobody waits
-// for. The server is a private Xvfb on a free display number, stopped with
-// the object.
+// An X server of the caller's own, for showing windows the way an operator
+// sees them when a benchmark or test runs without a display: the offscreen
+// platform paints into memory and talks to no server, so it neither times a
+// real start nor shows what the window manager is told. The server is a
+// private Xvfb on a free display number, stopped with the object.
 class PrivateDisplay {
 public:
     PrivateDisplay();

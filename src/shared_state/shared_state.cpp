@@ -1,4 +1,4 @@
-#include "app/shared_state.h"
+#include "shared_state/shared_state.h"
 
 qint32 ReportMode = 0;
 qint32 PickerCaller = 0;

@@ -1,5 +1,7 @@
-#include "app/form1.h"
+#include "main_menu/form1.h"
 
+#include "main_menu/operator_activity.h"
+#include "main_menu/upgrade_window.h"
 #include "platform/core/failure.h"
 #include "store/site_settings.h"
 
@@ -32,6 +34,9 @@ TForm1::TForm1(const QString &programDirectory)
     Button4 = Controls::button(this, QStringLiteral("  系统设置  "), {32, 96, 105, 25}, font);
     Controls::tabOrder({Button1, Button2, Button3, Button4});
 
+    // The whole-file check waits while the operator works.
+    QCoreApplication::instance()->installEventFilter(new OperatorActivity(ADOConnection1, this));
+
     connect(Button1, &QPushButton::clicked, this, FailureGuard::wrap([this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, FailureGuard::wrap([this] { Button2Click(); }));
     connect(Button3, &QPushButton::clicked, this, FailureGuard::wrap([this] { Button3Click(); }));
@@ -48,6 +53,7 @@ void TForm1::FormCreate()
     ADOConnection1.setConnectionString(Connection::connectionStringForFile(site.databaseFile()));
     // The whole file is checked after the main menu is up; damage found is reported then.
     ADOConnection1.onDamage([](const QString &message) { Dialogs::current().failure(message); });
+    ADOConnection1.onUpgrade([](const QString &stage, int percent) { UpgradeWindow::report(stage, percent); });
     ADOConnection1.open();
 }
 

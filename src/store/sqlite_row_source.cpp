@@ -1,0 +1,91 @@
+#include "store/sqlite_row_source.h"
+
+#include "store/connection.h"
+#include "store/schema.h"
+#include "store/statement.h"
+
+SqliteRowSource::SqliteRowSource(Connection *connection, std::function<void(Statement &)> bind)
+    : connection_(connection), bind_(std::move(bind))
+{
+}
+
+std::optional<RowidList> SqliteRowSource::wholeTable(sqlite3 *db) const
+{
+    const QString &table = shape_->table;
+    const QStringList triggers = Schema::trackingTriggers(table);
+    const bool tracked = shape_->condition.isEmpty()
+                         && Statement::scalar(db, QStringLiteral("select count(*) from sqlite_schema where type = 'trigger' "
+                                                                 "and name in (?, ?)"),
+                                              {triggers.at(0), triggers.at(1)})
+                                    .toInt() == 2;
+    if (!tracked)
+        return std::nullopt;
+    RowidList rowids;
+    const QVariant low = Statement::scalar(db, QStringLiteral("select min(_rowid_) from ") + table);
+    if (low.isNull())
+        return rowids;
+    qint64 next = low.toLongLong();
+    const qint64 high = highestRowid(db);
+    Statement gaps(db, QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"));
+    gaps.bindAll({table, next, high});
+    while (gaps.step()) {
+        const qint64 gap = gaps.value(0).toLongLong();
+        rowids.appendRange(next, gap - 1);
+        next = gap + 1;
+    }
+    rowids.appendRange(next, high);
+    return rowids;
+}
+
+qint64 SqliteRowSource::highestRowid(sqlite3 *db) const
+{
+    return Statement::scalar(db, QStringLiteral("select max(_rowid_) from ") + shape_->table).toLongLong();
+}
+
+int SqliteRowSource::appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit)
+{
+    Statement rows(connection_->handle(), shape_->rowidsInOrder());
+    bind_(rows);
+    rows.bind(QStringLiteral("rowid_after_"), after);
+    rows.bind(QStringLiteral("rowid_bound_"), bound);
+    rows.bind(QStringLiteral("rowid_limit_"), limit);
+    int learnt = 0;
+    for (; rows.step(); ++learnt)
+        keys.append(rows.value(0).toLongLong());
+    return learnt;
+}
+
+std::vector<SnapshotCache::Row> SqliteRowSource::rowsBetween(qint64 first, qint64 last)
+{
+    Statement statement(connection_->handle(), shape_->withRowid(QStringLiteral("where _rowid_ between ? and ?")));
+    statement.bindAll({first, last});
+    return readAll(statement);
+}
+
+std::vector<SnapshotCache::Row> SqliteRowSource::rowsWithKeys(const std::vector<qint64> &keys)
+{
+    const QString marks = QStringList(QList<QString>(qsizetype(keys.size()), QStringLiteral("?"))).join(',');
+    Statement statement(connection_->handle(), shape_->withRowid(QStringLiteral("where _rowid_ in (%1)").arg(marks)));
+    for (size_t i = 0; i < keys.size(); ++i)
+        statement.bind(int(i) + 1, keys[i]);
+    return readAll(statement);
+}
+
+std::vector<SnapshotCache::Row> SqliteRowSource::readAll(Statement &statement) const
+{
+    std::vector<SnapshotCache::Row> rows;
+    while (statement.step())
+        rows.push_back(readRow(statement, true));
+    return rows;
+}
+
+SnapshotCache::Row SqliteRowSource::readRow(const Statement &statement, bool withRowid)
+{
+    SnapshotCache::Row row;
+    int column = 0;
+    if (withRowid)
+        row.key = statement.value(column++).toLongLong();
+    for (; column < statement.columnCount(); ++column)
+        row.values << statement.value(column);
+    return row;
+}
