@@ -3,12 +3,14 @@
 #include "platform/core/clock.h"
 #include "platform/core/failure.h"
 #include "store/data_set.h"
+#include "store/group_access.h"
 #include "store/integrity_check.h"
 #include "store/schema.h"
 #include "store/schema_upgrade.h"
 #include "store/server_schema.h"
 #include "store/server_session.h"
 #include "store/statement.h"
+#include "store/store_log.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -107,19 +109,25 @@ void Connection::open()
 {
     if (connected())
         return;
-    if (onServer())
-        session_ = std::make_unique<ServerSession>(server_);
-    else
-        openFile();
     try {
         if (onServer())
-            verifyServer();
+            session_ = std::make_unique<ServerSession>(server_);
         else
-            verify();
-    } catch (...) {
-        close();
+            openFile();
+        try {
+            if (onServer())
+                verifyServer();
+            else
+                verify();
+        } catch (...) {
+            close();
+            throw;
+        }
+    } catch (const Failure &failure) {
+        qCWarning(lcStore).noquote() << failure.message();
         throw;
     }
+    qCInfo(lcStore).noquote() << "opened" << (onServer() ? QStringLiteral("the department server") : databasePath());
 }
 
 void Connection::verifyServer()
@@ -136,6 +144,10 @@ void Connection::verifyServer()
 void Connection::openFile()
 {
     const QString path = databasePath();
+    // An operator outside the records' group cannot even see the file: tell
+    // him which group to join, not that the file is missing.
+    if (const QString refusal = GroupAccess::refusal(path); !refusal.isEmpty())
+        throw Failure(refusal);
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists())
         throw Failure(QStringLiteral("找不到数据库文件“%1”。").arg(path));

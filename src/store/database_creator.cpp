@@ -1,6 +1,7 @@
 #include "store/database_creator.h"
 
 #include "platform/core/failure.h"
+#include "store/file_modes.h"
 #include "store/schema.h"
 
 #include <QFile>
@@ -44,11 +45,9 @@ void DatabaseCreator::create(const QString &path)
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         throw Failure(systemError(errno));
-    // mkstemp makes the file private to its owner; the database gets the
-    // permissions any newly created file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // Owner and group only, whatever the umask: patient records are never
+    // readable by every account on the machine.
+    ::fchmod(fd, FileModes::database);
     ::close(fd);
 
     // SQLite takes the empty file for a new database.

@@ -1,6 +1,8 @@
 #include "store/maintenance.h"
 
 #include "platform/core/failure.h"
+#include "store/file_modes.h"
+#include "store/group_access.h"
 #include "store/schema.h"
 #include "store/statement.h"
 
@@ -22,6 +24,8 @@ class OpenFile {
 public:
     explicit OpenFile(const QString &path)
     {
+        if (const QString refusal = GroupAccess::refusal(path); !refusal.isEmpty())
+            throw Failure(refusal);
         if (!QFileInfo(path).isFile())
             throw Failure(QStringLiteral("找不到数据库文件“%1”。").arg(path));
         const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
@@ -130,11 +134,17 @@ private:
 
 // Writes the pages of `db` into the new file `path`. A stopped or failed
 // copy is worthless, so the copy keeps no journal of its own.
-void writeCopy(sqlite3 *db, const QString &path, const QString &name, const Maintenance::Progress &progress)
+void writeCopy(sqlite3 *db, const QString &path, const QString &name, mode_t mode, const Maintenance::Progress &progress)
 {
+    // SQLite would create the file with the umask's permissions; an empty file
+    // made first with our own mode is taken for a new database.
+    try {
+        FileModes::createEmpty(path, mode);
+    } catch (const Failure &failure) {
+        throw Failure(QStringLiteral("无法写出数据库副本“%1”：%2").arg(name, failure.message()));
+    }
     sqlite3 *copy = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &copy,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_EXCLUSIVE, nullptr);
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &copy, SQLITE_OPEN_READWRITE, nullptr);
     bool stopped = false;
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(copy, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
@@ -184,10 +194,10 @@ void Maintenance::backup(const QString &path, const QString &copy, const Progres
     if (QFileInfo::exists(copy) || QFileInfo(copy).isSymLink())
         throw Failure(QStringLiteral("“%1”已存在，不会覆盖。").arg(copy));
     const OpenFile file(path);
-    Maintenance::copy(file.db(), copy, progress, true);
+    Maintenance::copy(file.db(), copy, FileModes::backup, progress, true);
 }
 
-void Maintenance::copy(sqlite3 *db, const QString &target, const Progress &progress, bool checked)
+void Maintenance::copy(sqlite3 *db, const QString &target, mode_t mode, const Progress &progress, bool checked)
 {
     const QFileInfo targetInfo(target);
     removeLeftovers(targetInfo.absolutePath());
@@ -197,7 +207,7 @@ void Maintenance::copy(sqlite3 *db, const QString &target, const Progress &progr
             QFile::remove(partial + QLatin1String(suffix));
     };
     try {
-        writeCopy(db, partial, target, progress);
+        writeCopy(db, partial, target, mode, progress);
         if (checked) {
             const QString verdict = verdictOf(partial);
             if (verdict != QLatin1String("ok"))

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <sys/types.h>
 
 struct sqlite3;
 
@@ -22,12 +23,14 @@ public:
     // writes over an existing file; a failed or stopped copy leaves nothing behind.
     static void backup(const QString &path, const QString &copy, const Progress &progress = {});
 
-    // Copies the open database `db` into the new file `target` through SQLite's
-    // backup interface. The copy is written under a side name, synced, checked
-    // when `checked`, and only then linked into place, so a file under `target`
-    // is always whole. With the write-ahead log the copy is one snapshot of the
-    // file that never holds up a writer. Throws Failure; a partial copy is removed.
-    static void copy(sqlite3 *db, const QString &target, const Progress &progress = {}, bool checked = false);
+    // Copies the open database `db` into the new file `target`, made with
+    // exactly `mode` (FileModes), through SQLite's backup interface. The copy
+    // is written under a side name, synced, checked when `checked`, and only
+    // then linked into place, so a file under `target` is always whole. With
+    // the write-ahead log the copy is one snapshot of the file that never
+    // holds up a writer. Throws Failure; a partial copy is removed.
+    static void copy(sqlite3 *db, const QString &target, mode_t mode, const Progress &progress = {},
+                     bool checked = false);
 
     // Removes the side files of copies in `folder` whose program was stopped
     // before it could clean up (killed, or the machine lost power).

@@ -1,6 +1,7 @@
 #include "store/schema_upgrade.h"
 
 #include "platform/core/failure.h"
+#include "store/file_modes.h"
 #include "store/maintenance.h"
 #include "store/schema.h"
 #include "store/statement.h"
@@ -123,7 +124,7 @@ QString SchemaUpgrade::run(sqlite3 *db, const QString &path, int fromVersion, co
 {
     const QString kept = freeName(path + QStringLiteral(".v%1.bak").arg(fromVersion));
     try {
-        Maintenance::copy(db, kept, [&](int percent) {
+        Maintenance::copy(db, kept, FileModes::database, [&](int percent) {
             if (progress)
                 progress(QStringLiteral("正在保存原文件的副本"), percent);
             return true;

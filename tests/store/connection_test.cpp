@@ -20,6 +20,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -183,7 +184,13 @@ TEST(Connection, AFileWithTheOldDeclarationsIsUpgradedAndKeptBesideIt)
             stages << stage;
     });
     connection.setConnectionString(Connection::connectionStringFor(dir.path()));
+    // The copy holds patient records: owner and group only, even under an open umask.
+    const mode_t umask = ::umask(0);
     connection.open();
+    ::umask(umask);
+    struct stat copyInfo {};
+    ASSERT_EQ(::stat(QFile::encodeName(dir.filePath("ruvured.mdb.v1.bak")).constData(), &copyInfo), 0);
+    EXPECT_EQ(copyInfo.st_mode & 0777, 0660u);
     EXPECT_EQ(stages, (QStringList{"正在保存原文件的副本", "正在升级数据表", "正在整理数据库文件", ""}));
     sqlite3 *db = connection.handle();
     EXPECT_EQ(Statement::scalar(db, "pragma user_version").toInt(), Schema::userVersion);
