@@ -179,7 +179,8 @@ QString ServerSession::message(const QString &state, const QString &serverText)
     else if (state == QLatin1String("40001") || state == QLatin1String("40P01") || state == QLatin1String("55P03")
              || state == QLatin1String("57014"))
         sentence = QStringLiteral("数据库正被其他工作站使用，请稍后再试。");
-    else if (state.startsWith(QLatin1String("28")) || state == QLatin1String("42501"))
+    // 25006: a server (or a standby) that takes no writes.
+    else if (state.startsWith(QLatin1String("28")) || state == QLatin1String("42501") || state == QLatin1String("25006"))
         sentence = QStringLiteral("数据库服务器拒绝了这项操作，登录账户没有所需的权限。");
     else if (state == QLatin1String("53100"))
         sentence = QStringLiteral("数据库服务器的磁盘已满，记录无法保存。");

@@ -40,7 +40,7 @@ QStringList rowsOf(DataSet &dataSet, const QString &column)
 // The rows as the database holds them now, in the data sets' order (by key).
 QStringList readEverything(TempDatabase &db, const QString &sql)
 {
-    return db.firstColumn(sql + QStringLiteral("\norder by _rowid_"));
+    return db.rows(sql + QStringLiteral("\norder by _rowid_"));
 }
 
 class ConsistentReading : public ::testing::TestWithParam<Engine> {

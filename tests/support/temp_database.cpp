@@ -13,6 +13,11 @@ std::string engineName(Engine engine)
     return engine == Engine::Server ? "Server" : "File";
 }
 
+Engine engineOfThisRun()
+{
+    return qgetenv("RUVURED_TEST_ENGINE") == "server" ? Engine::Server : Engine::File;
+}
+
 std::string engineTestName(const ::testing::TestParamInfo<Engine> &info)
 {
     return engineName(info.param);
@@ -49,17 +54,26 @@ QVariant TempDatabase::scalar(const QString &sql, const QVariantList &values)
     return other_ ? other_->scalar(sql, values) : Statement::scalar(connection_.handle(), sql, values);
 }
 
-QStringList TempDatabase::firstColumn(const QString &sql)
+QStringList TempDatabase::rows(const QString &sql)
 {
-    QStringList values;
+    const auto text = [](const QVariant &value) { return value.isNull() ? QStringLiteral("<null>") : value.toString(); };
+    QStringList result;
     if (other_) {
         const ServerSession::Result rows = other_->exec(sql);
-        for (int row = 0; row < rows.rowCount(); ++row)
-            values << rows.value(row, 0).toString();
-        return values;
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < rows.columnCount(); ++column)
+                cells << text(rows.value(row, column));
+            result << cells.join('|');
+        }
+        return result;
     }
     Statement statement(connection_.handle(), sql);
-    while (statement.step())
-        values << statement.value(0).toString();
-    return values;
+    while (statement.step()) {
+        QStringList cells;
+        for (int column = 0; column < statement.columnCount(); ++column)
+            cells << text(statement.value(column));
+        result << cells.join('|');
+    }
+    return result;
 }

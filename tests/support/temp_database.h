@@ -15,6 +15,10 @@ class ServerSession;
 // must do run once on each.
 enum class Engine { File, Server };
 
+// The engine a test program runs its windows on: the server when
+// RUVURED_TEST_ENGINE=server (CTest runs the window tests once so), else a file.
+Engine engineOfThisRun();
+
 // "File" or "Server", for the names of parametrized tests.
 std::string engineName(Engine engine);
 std::string engineTestName(const ::testing::TestParamInfo<Engine> &info);
@@ -40,8 +44,8 @@ public:
     // another program would: through a session of its own on the server.
     void exec(const QString &sql, const QVariantList &values = {});
     QVariant scalar(const QString &sql, const QVariantList &values = {});
-    // The first column of every row, as text (null as empty).
-    QStringList firstColumn(const QString &sql);
+    // Every row of `sql`, its columns joined by '|', null as "<null>".
+    QStringList rows(const QString &sql);
 
 private:
     Engine engine_;
