@@ -283,10 +283,69 @@ QVariant Connection::scalar(const QString &text, const QVariantList &values)
 {
     if (!onServer())
         return Statement::scalar(handle(), text, values);
+    const ServerSession::Result result = serverRows(text, values);
+    return result.rowCount() > 0 && result.columnCount() > 0 ? result.value(0, 0) : QVariant();
+}
+
+ServerSession::Result Connection::serverRows(const QString &text, const QVariantList &values)
+{
     try {
-        return session().scalar(text, values);
+        return session().exec(text, values);
     } catch (...) {
         dropIfLost();
+        throw;
+    }
+}
+
+QString Connection::columnType(const QString &table, const QString &column)
+{
+    if (onServer())
+        return scalar(QStringLiteral("select format_type(atttypid, atttypmod) from pg_attribute where attrelid = "
+                                     "to_regclass(?) and attname = ? and attnum > 0 and not attisdropped"),
+                      {table, column})
+            .toString();
+    const char *declared = nullptr;
+    if (sqlite3_table_column_metadata(handle(), "main", table.toUtf8().constData(), column.toUtf8().constData(), &declared,
+                                      nullptr, nullptr, nullptr, nullptr)
+        != SQLITE_OK)
+        return {};
+    return QString::fromUtf8(declared);
+}
+
+void Connection::read(const std::function<void()> &work)
+{
+    if (!onServer()) {
+        sqlite3 *db = handle();
+        if (!sqlite3_get_autocommit(db)) {
+            work();
+            return;
+        }
+        Statement::execute(db, QStringLiteral("BEGIN"));
+        try {
+            work();
+        } catch (...) {
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            throw;
+        }
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        return;
+    }
+    if (inServerTransaction_) {
+        work();
+        return;
+    }
+    ServerSession &server = session();
+    const QScopedValueRollback<bool> inside(inServerTransaction_, true);
+    try {
+        // Read only: a reading never holds back another room's save.
+        server.exec(QStringLiteral("begin isolation level repeatable read read only"));
+        work();
+        server.exec(QStringLiteral("commit"));
+    } catch (...) {
+        if (server.alive())
+            server.exec(QStringLiteral("rollback"));
+        else
+            session_.reset();
         throw;
     }
 }
@@ -318,6 +377,7 @@ bool Connection::transaction(const std::function<void()> &work)
 bool Connection::serverTransaction(const std::function<void()> &work)
 {
     ServerSession &server = session();
+    finishCounting();
     QVariant id;
     const QScopedValueRollback<bool> inside(inServerTransaction_, true);
     try {
@@ -361,22 +421,29 @@ bool Connection::serverTransaction(const std::function<void()> &work)
     throw Failure(QStringLiteral("保存时与数据库服务器的连接断开；重新连接后查明这次没有保存，请再保存一次。"));
 }
 
-qint64 Connection::write(const QString &text, const QVariantList &values)
+void Connection::write(const QString &text, const QVariantList &values)
 {
     if (onServer()) {
-        try {
-            session().exec(text, values);
-        } catch (...) {
-            dropIfLost();
-            throw;
-        }
-        return 0;
+        finishCounting();
+        serverRows(text, values);
+        return;
     }
     sqlite3 *db = handle();
     finishCounting();
     const CheckPause pause(check_.get());
     Statement::execute(db, text, values);
-    return sqlite3_last_insert_rowid(db);
+}
+
+qint64 Connection::insert(const QString &table, const QStringList &columns, const QVariantList &values)
+{
+    const QString marks = QStringList(QList<QString>(columns.size(), QStringLiteral("?"))).join(',');
+    const QString text = QStringLiteral("insert into %1 (%2) values (%3)").arg(table, columns.join(','), marks);
+    if (onServer()) {
+        finishCounting();
+        return serverRows(text + QStringLiteral(" returning _rowid_"), values).value(0, 0).toLongLong();
+    }
+    write(text, values);
+    return sqlite3_last_insert_rowid(db_);
 }
 
 void Connection::finishCounting()

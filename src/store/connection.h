@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QVariant>
+
+#include "store/server_session.h"
 #include <functional>
 #include <memory>
 #include <vector>
@@ -9,7 +11,6 @@
 struct sqlite3;
 class DataSet;
 class IntegrityCheck;
-class ServerSession;
 
 // The program's one database connection, on one of two engines: an SQLite
 // file (one room) or the department's PostgreSQL server (several rooms).
@@ -19,8 +20,8 @@ class ServerSession;
 // unreachable server or one that refuses the login. A file of an older schema
 // version is upgraded.
 //
-// scalar(), write() and transaction() work on either engine ("?" marks);
-// handle() is the SQLite file's own and is what the data sets read through.
+// scalar(), write(), insert(), read() and transaction() work on either engine
+// ("?" marks); handle() is the SQLite file's own, session() the server's.
 class Connection {
 public:
     Connection();
@@ -73,8 +74,20 @@ public:
     // The open server session; opens it first when closed.
     ServerSession &session();
 
-    // Runs a statement that changes the records; on a file returns the rowid of an inserted row.
-    qint64 write(const QString &text, const QVariantList &values);
+    // Runs a statement that changes the records.
+    void write(const QString &text, const QVariantList &values);
+    // Inserts one row of `table` with `values` for `columns`; returns its key
+    // (the file's rowid, the server's `_rowid_`).
+    qint64 insert(const QString &table, const QStringList &columns, const QVariantList &values);
+    // The rows of a statement on the server, read whole.
+    ServerSession::Result serverRows(const QString &text, const QVariantList &values);
+    // The declared type of a table's column ("VARCHAR(50)", "timestamp(0) ...");
+    // empty when the table has no such column.
+    QString columnType(const QString &table, const QString &column);
+    // Runs `work` in one read transaction, so that everything it reads comes
+    // from one state of the records (REPEATABLE READ on the server). Inside a
+    // transaction already, `work` just runs in it. Nothing stays open after.
+    void read(const std::function<void()> &work);
     // The first column of the first row of a one-value statement.
     QVariant scalar(const QString &text, const QVariantList &values = {});
     // Runs `work` in one write transaction: all of it is stored or none; inside

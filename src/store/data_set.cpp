@@ -3,19 +3,20 @@
 #include "platform/core/convert.h"
 #include "platform/core/failure.h"
 #include "store/connection.h"
-#include "store/statement.h"
+#include "store/server_row_source.h"
+#include "store/sqlite_row_source.h"
 
 #include <algorithm>
 #include <limits>
 #include <numeric>
-#include <sqlite3.h>
 #include <unordered_map>
 
 using Kind = GridSource::ColumnKind;
 
 namespace {
 
-// Stored dates are ISO text: "YYYY-MM-DD" for whole days, else with the time.
+// Stored dates are ISO text: "YYYY-MM-DD" for whole days, else with the time
+// (the server's timestamps read "YYYY-MM-DD HH:MM:SS").
 QVariant dateFromStorage(const QVariant &stored)
 {
     const QString text = stored.toString();
@@ -71,35 +72,12 @@ QString dateToStorage(const QDateTime &moment)
     return moment.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-// One read transaction around the statements of an opening, so that the
-// rowids, the count and the rows read come from the same state of the file.
-class ReadTransaction {
-public:
-    explicit ReadTransaction(sqlite3 *db) : db_(sqlite3_get_autocommit(db) ? db : nullptr)
-    {
-        if (db_)
-            Statement::execute(db_, QStringLiteral("BEGIN"));
-    }
-    ~ReadTransaction()
-    {
-        if (db_)
-            sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
-    }
-    ReadTransaction(const ReadTransaction &) = delete;
-    ReadTransaction &operator=(const ReadTransaction &) = delete;
-
-private:
-    sqlite3 *db_;
-};
-
 } // namespace
 
 DataSet::DataSet(Connection *connection, const QString &name, QObject *parent)
     : GridSource(parent),
       connection_(connection),
-      name_(name),
-      rowSource_(connection, [this](Statement &statement) { bindParameters(statement); }),
-      snapshot_(rowSource_)
+      name_(name)
 {
     countTimer_.setSingleShot(true);
     connect(&countTimer_, &QTimer::timeout, this, &DataSet::countInBackground);
@@ -111,13 +89,12 @@ DataSet::~DataSet()
         connection_->detach(this);
 }
 
-void DataSet::bindParameters(Statement &) const {}
-
 void DataSet::reset()
 {
     fields_.clear();
     keyed_ = false;
     snapshot_.clear();
+    rowSource_.reset();
     whole_.clear();
     whole_.shrink_to_fit();
     countTimer_.stop();
@@ -133,18 +110,24 @@ void DataSet::Open()
 {
     if (active_)
         return;
-    sqlite3 *db = connection_->handle();
+    connection_->open();
     reset();
     try {
-        ReadTransaction reading(db);
-        const std::optional<SelectShape> shape = SelectShape::of(selectText());
-        keyed_ = shape.has_value();
-        if (keyed_) {
-            rowSource_.setShape(*shape);
-            readRowids(db);
-        } else {
-            readWhole(db);
-        }
+        if (connection_->onServer())
+            rowSource_ = std::make_unique<ServerRowSource>(connection_, parameters());
+        else
+            rowSource_ = std::make_unique<SqliteRowSource>(connection_, parameters());
+        snapshot_.setSource(*rowSource_);
+        connection_->read([this] {
+            const std::optional<SelectShape> shape = SelectShape::of(selectText());
+            keyed_ = shape.has_value();
+            if (keyed_) {
+                rowSource_->setShape(*shape);
+                readRowids();
+            } else {
+                readWhole();
+            }
+        });
     } catch (...) {
         reset();
         throw;
@@ -158,14 +141,13 @@ void DataSet::Open()
     changed();
 }
 
-void DataSet::readRowids(sqlite3 *db)
+void DataSet::readRowids()
 {
-    Statement one(db, rowSource_.shape().withRowid(QStringLiteral("where _rowid_ = ?")));
-    describe(one, 1, {});
-    if (std::optional<RowidList> whole = rowSource_.wholeTable(db))
+    describe(rowSource_->columns(), {});
+    if (std::optional<RowidList> whole = rowSource_->wholeTable())
         snapshot_.openKnown(std::move(*whole), int(fields_.size()));
     else  // rows appended from now on lie above the bound
-        snapshot_.openCounting(rowSource_.highestRowid(db), int(fields_.size()));
+        snapshot_.openCounting(rowSource_->highestKey(), int(fields_.size()));
 }
 
 void DataSet::learnMore(int limit)
@@ -213,24 +195,21 @@ int DataSet::sourceCount() const
     return keyed_ ? snapshot_.known() : int(whole_.size());
 }
 
-void DataSet::readWhole(sqlite3 *db)
+void DataSet::readWhole()
 {
-    Statement statement(db, selectText());
-    bindParameters(statement);
-    while (statement.step())
-        whole_.push_back(SqliteRowSource::readRow(statement, false));
-    describe(statement, 0, whole_.empty() ? QVariantList() : whole_.front().values);
+    const std::vector<RowSource::Column> columns = rowSource_->readWhole(selectText(), whole_);
+    describe(columns, whole_.empty() ? QVariantList() : whole_.front().values);
 }
 
-void DataSet::describe(const Statement &statement, int offset, const QVariantList &firstRow)
+void DataSet::describe(const std::vector<RowSource::Column> &columns, const QVariantList &firstRow)
 {
     fields_.clear();
-    for (int column = offset; column < statement.columnCount(); ++column) {
-        const QString declared = statement.declaredType(column);
-        FieldDef field = FieldDef::fromDeclaredType(statement.columnName(column), declared);
+    for (size_t column = 0; column < columns.size(); ++column) {
+        const QString &declared = columns[column].declaredType;
+        FieldDef field = FieldDef::fromDeclaredType(columns[column].name, declared);
         if (declared.isEmpty() && !firstRow.isEmpty()) {
             // An expression has no declared type: its first value tells the kind.
-            const QVariant first = firstRow.at(column - offset);
+            const QVariant first = firstRow.at(qsizetype(column));
             if (first.typeId() == QMetaType::LongLong)
                 field.kind = Kind::Integer;
             else if (first.typeId() == QMetaType::Double)
@@ -334,7 +313,7 @@ QVariant DataSet::storedValue(const FieldDef &field, const QVariant &value) cons
         return {};
     switch (field.kind) {
     case Kind::Text:
-        // Never null: Statement binds even an empty text as a zero-length text.
+        // Never null: both engines bind an empty text as a zero-length text.
         return cut(value.toString(), field.size);
     case Kind::Memo:
         return value.toString().isEmpty() ? QVariant() : QVariant(value.toString());
@@ -385,7 +364,7 @@ const DataSet::Row &DataSet::sourceRow(int source)
 
 void DataSet::keepRowBeforeChange(const QString &table, qint64 rowid)
 {
-    if (!active_ || !keyed_ || rowSource_.shape().table.compare(table, Qt::CaseInsensitive) != 0)
+    if (!active_ || !keyed_ || rowSource_->shape().table.compare(table, Qt::CaseInsensitive) != 0)
         return;
     finishCounting();
     const int source = snapshot_.indexOf(rowid);
@@ -439,10 +418,8 @@ void DataSet::Post()
     for (const FieldDef &field : std::as_const(fields_))
         names << '"' + field.name + '"';
     if (state_ == State::Insert) {
-        const QString marks = QStringList(QList<QString>(names.size(), QStringLiteral("?"))).join(',');
         pending_.key = write(rowWrite(RowWrite::Kind::Insert, 0, {}, pending_.values),
-                             QStringLiteral("insert into %1 (%2) values (%3)").arg(tableName(), names.join(','), marks),
-                             pending_.values);
+                             [&] { return connection_->insert(tableName(), names, pending_.values); });
         makeOrderExplicit();
         const int source = sourceCount() + appended_++;
         changed_[source] = pending_;
@@ -455,8 +432,11 @@ void DataSet::Post()
         QVariantList values = pending_.values;
         values << pending_.key;
         connection_->keepRowBeforeChange(tableName(), pending_.key, this);
-        write(rowWrite(RowWrite::Kind::Update, pending_.key, rowAt(current_).values, pending_.values),
-              QStringLiteral("update %1 set %2 where _rowid_=?").arg(tableName(), assignments.join(',')), values);
+        write(rowWrite(RowWrite::Kind::Update, pending_.key, rowAt(current_).values, pending_.values), [&] {
+            connection_->write(QStringLiteral("update %1 set %2 where _rowid_=?").arg(tableName(), assignments.join(',')),
+                               values);
+            return pending_.key;
+        });
         changed_[sourceAt(current_)] = pending_;
     }
     state_ = State::Browse;
@@ -478,14 +458,14 @@ RowWrite DataSet::rowWrite(RowWrite::Kind kind, qint64 rowid, const QVariantList
     return change;
 }
 
-qint64 DataSet::write(const RowWrite &change, const QString &text, const QVariantList &values)
+qint64 DataSet::write(const RowWrite &change, const std::function<qint64()> &apply)
 {
     if (!companion_)
-        return connection_->write(text, values);
+        return apply();
     qint64 rowid = 0;
     connection_->transaction([&] {
         companion_(*connection_, change);
-        rowid = connection_->write(text, values);
+        rowid = apply();
     });
     return rowid;
 }
@@ -510,8 +490,10 @@ void DataSet::Delete()
     const Row row = rowAt(current_);
     const qint64 rowid = row.key;
     connection_->keepRowBeforeChange(tableName(), rowid, this);
-    write(rowWrite(RowWrite::Kind::Delete, rowid, row.values, {}),
-          QStringLiteral("delete from %1 where _rowid_=?").arg(tableName()), {rowid});
+    write(rowWrite(RowWrite::Kind::Delete, rowid, row.values, {}), [&] {
+        connection_->write(QStringLiteral("delete from %1 where _rowid_=?").arg(tableName()), {rowid});
+        return rowid;
+    });
     const int source = sourceAt(current_);
     changed_.erase(source);
     makeOrderExplicit();
@@ -528,7 +510,7 @@ void DataSet::Delete()
 
 DataSet::Row DataSet::reread(const Row &row)
 {
-    std::vector<Row> again = rowSource_.rowsWithKeys({row.key});
+    std::vector<Row> again = rowSource_->rowsWithKeys({row.key});
     return again.empty() ? row : std::move(again.front());
 }
 

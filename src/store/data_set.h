@@ -12,22 +12,22 @@
 #include "platform/core/record_cursor.h"
 #include "store/field.h"
 #include "store/field_def.h"
+#include "store/row_source.h"
 #include "store/row_write.h"
 #include "store/snapshot_cache.h"
-#include "store/sqlite_row_source.h"
+#include <memory>
 
 class Connection;
-class Statement;
-struct sqlite3;
 
 // Rows of a statement or a table, with a current row.
 //
-// Opening takes one reading of the result: inside one read transaction it
-// learns which rows the result holds (SnapshotCache, fed by SqliteRowSource).
+// Opening takes one reading of the result: inside one read transaction of the
+// connection it learns which rows the result holds (SnapshotCache, fed by the
+// engine's RowSource: SqliteRowSource or ServerRowSource).
 // A large result of a condition learns its first rows at opening and the
 // rest a step at a time afterwards, from the event loop or at once when the
 // exact count is asked for; the grid grows meanwhile, and rows never shift.
-// No lock is held on the file between calls. Rows another data set of the program changes or deletes are kept as
+// No lock or transaction is held between calls. Rows another data set of the program changes or deletes are kept as
 // they were before the change, so the result stays the one read at opening,
 // with this data set's own appends, edits and deletes on top.
 class DataSet : public GridSource, public RecordCursor {
@@ -103,7 +103,8 @@ public:
 protected:
     // The statement that yields the rows.
     virtual QString selectText() const = 0;
-    virtual void bindParameters(Statement &statement) const;
+    // The statement's named parameters, in stored form; may read the connection.
+    virtual RowSource::Parameters parameters() const { return {}; }
     // The table written by Append/Edit/Delete; empty for a read-only result.
     virtual QString tableName() const { return {}; }
     // A width the window declares for a column, or 0.
@@ -120,8 +121,8 @@ private:
     QVariant storedValue(const FieldDef &field, const QVariant &value) const;
 
     void reset();
-    void readRowids(sqlite3 *db);
-    void readWhole(sqlite3 *db);
+    void readRowids();
+    void readWhole();
     // Learns at most `limit` more rows of the result and tells the grid.
     void learnMore(int limit);
     void countInBackground();
@@ -130,7 +131,7 @@ private:
     bool hasRow(int row);
     int rowsKnown() const;
     int sourceCount() const;
-    void describe(const Statement &statement, int offset, const QVariantList &firstRow);
+    void describe(const std::vector<RowSource::Column> &columns, const QVariantList &firstRow);
     int sourceAt(int row) const;
     const Row &rowAt(int row);
     const Row &sourceRow(int source);
@@ -142,8 +143,9 @@ private:
     void requireWritable() const;
     void changed();
     RowWrite rowWrite(RowWrite::Kind kind, qint64 rowid, const QVariantList &before, const QVariantList &after) const;
-    // Runs the statement of `change`, with the companion in one transaction.
-    qint64 write(const RowWrite &change, const QString &text, const QVariantList &values);
+    // Runs `apply` (the statement of `change`; it gives the row's key), with the
+    // companion in one transaction.
+    qint64 write(const RowWrite &change, const std::function<qint64()> &apply);
 
     Connection *connection_;
     QString name_;
@@ -156,7 +158,7 @@ private:
     Row pending_;
 
     QList<FieldDef> fields_;
-    SqliteRowSource rowSource_;
+    std::unique_ptr<RowSource> rowSource_;  // the engine's, chosen at opening
     SnapshotCache snapshot_;
     bool keyed_ = false;      // rows are found by rowid in the snapshot
     std::vector<Row> whole_;  // a result without rowids, read whole

@@ -1,11 +1,10 @@
 #include "store/query.h"
 
 #include "platform/core/convert.h"
+#include "store/connection.h"
 #include "store/field_def.h"
-#include "store/statement.h"
 
 #include <QRegularExpression>
-#include <sqlite3.h>
 
 void Query::setParameter(const QString &name, const QVariant &value)
 {
@@ -24,7 +23,7 @@ QString Query::selectText() const
     return lines_.join('\n');
 }
 
-bool Query::comparedWithDate(sqlite3 *db, const QString &name) const
+bool Query::comparedWithDate(const QString &name) const
 {
     const QString text = selectText();
     static const QRegularExpression table(QStringLiteral("\\bfrom\\s+([A-Za-z_][A-Za-z0-9_]*)"),
@@ -37,25 +36,26 @@ bool Query::comparedWithDate(sqlite3 *db, const QString &name) const
     for (auto it = compared.globalMatch(text); it.hasNext();) {
         const auto match = it.next();
         const QString columnName = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
-        const char *declared = nullptr;
-        if (sqlite3_table_column_metadata(db, "main", from.toUtf8().constData(), columnName.toUtf8().constData(), &declared,
-                                          nullptr, nullptr, nullptr, nullptr) == SQLITE_OK
-            && FieldDef::fromDeclaredType(columnName, QString::fromUtf8(declared)).kind == GridSource::ColumnKind::DateTime)
+        const QString declared = connection()->columnType(from, columnName);
+        if (!declared.isEmpty() && FieldDef::fromDeclaredType(columnName, declared).kind == GridSource::ColumnKind::DateTime)
             return true;
     }
     return false;
 }
 
-void Query::bindParameters(Statement &statement) const
+RowSource::Parameters Query::parameters() const
 {
+    RowSource::Parameters bound;
     for (auto it = parameters_.cbegin(); it != parameters_.cend(); ++it) {
-        // Dates are stored as ISO day text; bind them the same way so "=" matches
-        // the day. A day given as text in the short date format is that day.
+        // Dates are stored as ISO day text (a day at midnight on the server);
+        // bind them the same way so "=" matches the day. A day given as text
+        // in the short date format is that day.
         if (it.value().typeId() == QMetaType::QDate)
-            statement.bind(it.key(), it.value().toDate().toString(Qt::ISODate));
-        else if (it.value().typeId() == QMetaType::QString && comparedWithDate(statement.database(), it.key()))
-            statement.bind(it.key(), Convert::strToDate(it.value().toString()).toString(Qt::ISODate));
+            bound[it.key()] = it.value().toDate().toString(Qt::ISODate);
+        else if (it.value().typeId() == QMetaType::QString && comparedWithDate(it.key()))
+            bound[it.key()] = Convert::strToDate(it.value().toString()).toString(Qt::ISODate);
         else
-            statement.bind(it.key(), it.value());
+            bound[it.key()] = it.value();
     }
+    return bound;
 }

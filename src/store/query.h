@@ -28,11 +28,11 @@ public:
 
 protected:
     QString selectText() const override;
-    void bindParameters(Statement &statement) const override;
+    RowSource::Parameters parameters() const override;
 
 private:
     // Whether the statement compares ":name" with a date column.
-    bool comparedWithDate(sqlite3 *db, const QString &name) const;
+    bool comparedWithDate(const QString &name) const;
 
     QStringList lines_;
     QMap<QString, QVariant> parameters_;

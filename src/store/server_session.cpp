@@ -8,7 +8,9 @@
 namespace {
 
 // Type numbers of the server's built-in types, fixed since its first releases.
-constexpr Oid int2Type = 21, int4Type = 23, int8Type = 20, float4Type = 700, float8Type = 701, numericType = 1700;
+constexpr Oid int2Type = 21, int4Type = 23, int8Type = 20, float4Type = 700, float8Type = 701, numericType = 1700,
+              textType = 25, charType = 1042, varcharType = 1043, dateType = 1082, timestampType = 1114,
+              timestampTzType = 1184;
 
 // "?" marks outside quotes become "$1", "$2", ...: the store writes one dialect.
 QByteArray numbered(const QString &text)
@@ -60,6 +62,35 @@ QString ServerSession::Result::columnName(int column) const
     return QString::fromUtf8(PQfname(result_, column));
 }
 
+QString ServerSession::Result::declaredType(int column) const
+{
+    if (PQftable(result_, column) == InvalidOid)
+        return {};
+    // A character column's modifier is its width plus four; -1 means no width.
+    const int width = PQfmod(result_, column) - 4;
+    switch (PQftype(result_, column)) {
+    case int2Type:
+    case int4Type:
+        return QStringLiteral("INTEGER");
+    case int8Type:
+        return QStringLiteral("BIGINT");
+    case float4Type:
+    case float8Type:
+        return QStringLiteral("DOUBLE");
+    case textType:
+        return QStringLiteral("TEXT");
+    case charType:
+    case varcharType:
+        return width > 0 ? QStringLiteral("VARCHAR(%1)").arg(width) : QStringLiteral("VARCHAR");
+    case dateType:
+    case timestampType:
+    case timestampTzType:
+        return QStringLiteral("DATETIME");
+    default:
+        return {};
+    }
+}
+
 QVariant ServerSession::Result::value(int row, int column) const
 {
     if (PQgetisnull(result_, row, column))
@@ -83,9 +114,10 @@ ServerSession::ServerSession(const QString &conninfo)
 {
     conn_ = PQconnectdb(conninfo.toUtf8().constData());
     if (PQstatus(conn_) == CONNECTION_OK) {
-        // Texts travel as UTF-8 whatever the server's locale; a statement that
-        // waits for a lock gives up like a busy file does.
-        PQclear(PQexec(conn_, "set client_encoding = 'UTF8'; set lock_timeout = '5s'"));
+        // Texts travel as UTF-8 whatever the server's locale; dates come as ISO
+        // text whatever the server's date style; a statement that waits for a
+        // lock gives up like a busy file does.
+        PQclear(PQexec(conn_, "set client_encoding = 'UTF8'; set datestyle = 'ISO, YMD'; set lock_timeout = '5s'"));
         return;
     }
     const QString reason = trimmedText(PQerrorMessage(conn_));
@@ -147,7 +179,8 @@ QString ServerSession::message(const QString &state, const QString &serverText)
     else if (state == QLatin1String("40001") || state == QLatin1String("40P01") || state == QLatin1String("55P03")
              || state == QLatin1String("57014"))
         sentence = QStringLiteral("数据库正被其他工作站使用，请稍后再试。");
-    else if (state.startsWith(QLatin1String("28")) || state == QLatin1String("42501"))
+    // 25006: a server (or a standby) that takes no writes.
+    else if (state.startsWith(QLatin1String("28")) || state == QLatin1String("42501") || state == QLatin1String("25006"))
         sentence = QStringLiteral("数据库服务器拒绝了这项操作，登录账户没有所需的权限。");
     else if (state == QLatin1String("53100"))
         sentence = QStringLiteral("数据库服务器的磁盘已满，记录无法保存。");

@@ -33,6 +33,10 @@ public:
         int rowCount() const;
         int columnCount() const;
         QString columnName(int column) const;
+        // The column's type in the words the store reads kinds and widths from
+        // ("INTEGER", "VARCHAR(50)", "TEXT", "DATETIME"); empty for an
+        // expression, as SQLite gives none for one.
+        QString declaredType(int column) const;
         // Integer, double or text as the column's type says; null as an invalid variant.
         QVariant value(int row, int column) const;
 

@@ -46,7 +46,7 @@ int SnapshotCache::learn(int limit)
         return 0;
     // After the last key learnt, so that a step that failed half way goes on where it stopped.
     const qint64 after = known() > 0 ? keys_.at(known() - 1) : std::numeric_limits<qint64>::min();
-    const int learnt = source_.appendKeys(keys_, after, bound_, limit);
+    const int learnt = source_->appendKeys(keys_, after, bound_, limit);
     counting_ = learnt == limit;
     return learnt;
 }
@@ -80,13 +80,13 @@ SnapshotCache::Page SnapshotCache::fetchPage(int page, const Page *previous)
     const int count = std::min(pageSize, known() - start);
     std::vector<Row> read;
     if (keys_.consecutive(start, count)) {
-        read = source_.rowsBetween(keys_.at(start), keys_.at(start + count - 1));
+        read = source_->rowsBetween(keys_.at(start), keys_.at(start + count - 1));
     } else {
         std::vector<qint64> keys;
         keys.reserve(count);
         for (int i = 0; i < count; ++i)
             keys.push_back(keys_.at(start + i));
-        read = source_.rowsWithKeys(keys);
+        read = source_->rowsWithKeys(keys);
     }
     std::unordered_map<qint64, Row> found;
     for (Row &row : read)
@@ -123,7 +123,7 @@ void SnapshotCache::refresh()
         pages_.clear();
     }
     for (auto &[index, row] : kept_) {
-        std::vector<Row> again = source_.rowsWithKeys({row.key});
+        std::vector<Row> again = source_->rowsWithKeys({row.key});
         if (!again.empty())
             row = std::move(again.front());
     }

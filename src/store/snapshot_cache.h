@@ -49,7 +49,10 @@ public:
     // Keys learnt per step after opening: a few milliseconds.
     static constexpr int countStep = 32768;
 
-    explicit SnapshotCache(Source &source) : source_(source) {}
+    explicit SnapshotCache(Source &source) : source_(&source) {}
+    SnapshotCache() = default;
+    // Reads through `source` from now on (a data set chooses its engine's at opening).
+    void setSource(Source &source) { source_ = &source; }
 
     // Opens on a result whose keys are all known, with `columns` values a row.
     void openKnown(RowidList keys, int columns);
@@ -84,7 +87,7 @@ private:
     void readWholeIfSmall();
     Page fetchPage(int page, const Page *previous);
 
-    Source &source_;
+    Source *source_ = nullptr;
     RowidList keys_;
     int columns_ = 0;
     bool counting_ = false;

@@ -4,13 +4,30 @@
 #include "store/schema.h"
 #include "store/statement.h"
 
-SqliteRowSource::SqliteRowSource(Connection *connection, std::function<void(Statement &)> bind)
-    : connection_(connection), bind_(std::move(bind))
+void SqliteRowSource::bind(Statement &statement) const
 {
+    for (auto it = parameters_.cbegin(); it != parameters_.cend(); ++it)
+        statement.bind(it.key(), it.value());
 }
 
-std::optional<RowidList> SqliteRowSource::wholeTable(sqlite3 *db) const
+std::vector<RowSource::Column> SqliteRowSource::columnsOf(const Statement &statement, int offset)
 {
+    std::vector<Column> columns;
+    for (int column = offset; column < statement.columnCount(); ++column)
+        columns.push_back({statement.columnName(column), statement.declaredType(column)});
+    return columns;
+}
+
+std::vector<RowSource::Column> SqliteRowSource::columns()
+{
+    // Prepared only: the declared types are known without reading a row.
+    const Statement one(connection_->handle(), shape_->withRowid(QStringLiteral("where _rowid_ = ?")));
+    return columnsOf(one, 1);
+}
+
+std::optional<RowidList> SqliteRowSource::wholeTable()
+{
+    sqlite3 *db = connection_->handle();
     const QString &table = shape_->table;
     const QStringList triggers = Schema::trackingTriggers(table);
     const bool tracked = shape_->condition.isEmpty()
@@ -25,7 +42,7 @@ std::optional<RowidList> SqliteRowSource::wholeTable(sqlite3 *db) const
     if (low.isNull())
         return rowids;
     qint64 next = low.toLongLong();
-    const qint64 high = highestRowid(db);
+    const qint64 high = highestKey();
     Statement gaps(db, QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"));
     gaps.bindAll({table, next, high});
     while (gaps.step()) {
@@ -37,15 +54,24 @@ std::optional<RowidList> SqliteRowSource::wholeTable(sqlite3 *db) const
     return rowids;
 }
 
-qint64 SqliteRowSource::highestRowid(sqlite3 *db) const
+qint64 SqliteRowSource::highestKey()
 {
-    return Statement::scalar(db, QStringLiteral("select max(_rowid_) from ") + shape_->table).toLongLong();
+    return Statement::scalar(connection_->handle(), QStringLiteral("select max(_rowid_) from ") + shape_->table).toLongLong();
+}
+
+std::vector<RowSource::Column> SqliteRowSource::readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows)
+{
+    Statement statement(connection_->handle(), text);
+    bind(statement);
+    while (statement.step())
+        rows.push_back(readRow(statement, false));
+    return columnsOf(statement, 0);
 }
 
 int SqliteRowSource::appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit)
 {
     Statement rows(connection_->handle(), shape_->rowidsInOrder());
-    bind_(rows);
+    bind(rows);
     rows.bind(QStringLiteral("rowid_after_"), after);
     rows.bind(QStringLiteral("rowid_bound_"), bound);
     rows.bind(QStringLiteral("rowid_limit_"), limit);
@@ -71,7 +97,7 @@ std::vector<SnapshotCache::Row> SqliteRowSource::rowsWithKeys(const std::vector<
     return readAll(statement);
 }
 
-std::vector<SnapshotCache::Row> SqliteRowSource::readAll(Statement &statement) const
+std::vector<SnapshotCache::Row> SqliteRowSource::readAll(Statement &statement)
 {
     std::vector<SnapshotCache::Row> rows;
     while (statement.step())

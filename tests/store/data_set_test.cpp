@@ -32,14 +32,16 @@ void appendRecord(TableDataSet &table, const QString &name, const QString &findi
     table.Post();
 }
 
-class StoreTest : public ::testing::Test {
+class StoreTest : public ::testing::TestWithParam<Engine> {
 protected:
-    TempDatabase db;
+    TempDatabase db{GetParam()};
 };
 
 } // namespace
 
-TEST_F(StoreTest, TextIsCutToTheDeclaredWidthAndEmptyValuesKeepTheirKind)
+RUN_ON_BOTH_ENGINES(StoreTest);
+
+TEST_P(StoreTest, TextIsCutToTheDeclaredWidthAndEmptyValuesKeepTheirKind)
 {
     TableDataSet hzzl(&db.connection(), "ADODataSet1", "hzzl");
     for (const char *column : {"xm", "xb", "jcbw", "jcks", "lczd", "jtzz"})
@@ -49,9 +51,9 @@ TEST_F(StoreTest, TextIsCutToTheDeclaredWidthAndEmptyValuesKeepTheirKind)
 
     EXPECT_EQ(db.scalar("select length(xm) from hzzl").toInt(), 50);
     // Empty findings are stored as null but read back as empty text.
-    EXPECT_EQ(db.scalar("select typeof(jcsj) from hzzl").toString(), "null");
+    EXPECT_EQ(db.scalar("select count(*) from hzzl where jcsj is null").toInt(), 1);
     // An empty bed number is a zero-length text, never null.
-    EXPECT_EQ(db.scalar("select typeof(jtzz) || length(jtzz) from hzzl").toString(), "text0");
+    EXPECT_EQ(db.scalar("select count(*) from hzzl where jtzz is not null and length(jtzz) = 0").toInt(), 1);
 
     Query query(&db.connection(), "ADOQuery1");
     query.SQL() << "select jcsj as 检查所见, jtzz as 家庭住址, nl from hzzl";
@@ -69,7 +71,7 @@ TEST_F(StoreTest, TextIsCutToTheDeclaredWidthAndEmptyValuesKeepTheirKind)
     EXPECT_EQ(db.scalar("select length(nr) from nr").toInt(), 255);
 }
 
-TEST_F(StoreTest, NarrowerWindowWidthWinsAndSurrogatePairsAreNotSplit)
+TEST_P(StoreTest, NarrowerWindowWidthWinsAndSurrogatePairsAreNotSplit)
 {
     TableDataSet ks(&db.connection(), "ADODataSet2", "ks");
     ks.declareWidth("ksmc", 3);
@@ -82,7 +84,7 @@ TEST_F(StoreTest, NarrowerWindowWidthWinsAndSurrogatePairsAreNotSplit)
     EXPECT_EQ(db.scalar("select ksmc from ks").toString(), QStringLiteral("内科"));
 }
 
-TEST_F(StoreTest, NullRulesAndConversionMessages)
+TEST_P(StoreTest, NullRulesAndConversionMessages)
 {
     db.exec("insert into hzzl (jcjlh, xm) values (1, null)");
     Query query(&db.connection(), "ADOQuery1");
@@ -109,10 +111,12 @@ TEST_F(StoreTest, NullRulesAndConversionMessages)
     Query highest(&db.connection(), "ADOQuery3");
     highest.SQL() << "select max(jcjlh) as jlh from ks";
     // ks has no jcjlh: the database error surfaces as one sentence and the engine's short text.
-    EXPECT_EQ(failureOf([&] { highest.Open(); }), "数据库操作失败。（no such column: jcjlh）");
+    const QString unknownColumn = failureOf([&] { highest.Open(); });
+    EXPECT_TRUE(unknownColumn.startsWith("数据库操作失败。（")) << unknownColumn.toStdString();
+    EXPECT_TRUE(unknownColumn.contains("jcjlh")) << unknownColumn.toStdString();
 }
 
-TEST_F(StoreTest, AgeThatIsNotANumberFailsTheWrite)
+TEST_P(StoreTest, AgeThatIsNotANumberFailsTheWrite)
 {
     TableDataSet hzzl(&db.connection(), "ADODataSet1", "hzzl");
     hzzl.Open();
@@ -121,7 +125,7 @@ TEST_F(StoreTest, AgeThatIsNotANumberFailsTheWrite)
     EXPECT_EQ(failureOf([&] { hzzl.fieldByName("nl").setValue(QStringLiteral("4x")); }), "'4x' is not a valid integer value");
 }
 
-TEST_F(StoreTest, DeleteMovesToTheFollowingRowOrTheNewLast)
+TEST_P(StoreTest, DeleteMovesToTheFollowingRowOrTheNewLast)
 {
     for (const char *name : {"a", "b", "c", "d"})
         db.exec("insert into bt (bt) values (?)", {name});
@@ -143,7 +147,7 @@ TEST_F(StoreTest, DeleteMovesToTheFollowingRowOrTheNewLast)
     EXPECT_NE(failureOf([&] { bt.Delete(); }), "");
 }
 
-TEST_F(StoreTest, RefreshRereadsValuesAndKeepsTheCurrentRow)
+TEST_P(StoreTest, RefreshRereadsValuesAndKeepsTheCurrentRow)
 {
     for (const char *name : {"a", "b", "c"})
         db.exec("insert into bt (bt) values (?)", {name});
@@ -172,7 +176,7 @@ TEST_F(StoreTest, RefreshRereadsValuesAndKeepsTheCurrentRow)
     EXPECT_EQ(query.fieldByName("bt").asString(), "Z");
 }
 
-TEST_F(StoreTest, ParametersAreBoundNeverPasted)
+TEST_P(StoreTest, ParametersAreBoundNeverPasted)
 {
     db.exec("insert into nr (bt, nr) values (?, ?)", {"胸部", "一"});
     db.exec("insert into nr (bt, nr) values (?, ?)", {"x' or '1'='1", "二"});
@@ -201,7 +205,7 @@ TEST_F(StoreTest, ParametersAreBoundNeverPasted)
     EXPECT_EQ(byDay.fieldByName("jcjlh").asInteger(), 2006030501);
 }
 
-TEST_F(StoreTest, LargeResultsReadLazilyYetBehaveLikeRowsInMemory)
+TEST_P(StoreTest, LargeResultsReadLazilyYetBehaveLikeRowsInMemory)
 {
     db.exec("begin");
     for (int i = 0; i < 1000; ++i)
@@ -234,7 +238,7 @@ TEST_F(StoreTest, LargeResultsReadLazilyYetBehaveLikeRowsInMemory)
     EXPECT_EQ(last, "999");
 }
 
-TEST_F(StoreTest, AppendedRowsJoinTheEndAndClosedDataSetsRefuseWork)
+TEST_P(StoreTest, AppendedRowsJoinTheEndAndClosedDataSetsRefuseWork)
 {
     db.exec("insert into bt (bt) values ('a')");
     TableDataSet bt(&db.connection(), "ADODataSet3", "bt");
@@ -254,7 +258,7 @@ TEST_F(StoreTest, AppendedRowsJoinTheEndAndClosedDataSetsRefuseWork)
     EXPECT_EQ(failureOf([&] { query.Append(); }), "ADOQuery1: Cannot modify a read-only dataset");
 }
 
-TEST_F(StoreTest, AFullyReadResultHoldsNoLockOnTheFile)
+TEST_P(StoreTest, AFullyReadResultHoldsNoLockOnTheFile)
 {
     db.exec("insert into hzzl (jcjlh) values (2006030501)");
     Query all(&db.connection(), "ADOQuery4");
@@ -262,22 +266,27 @@ TEST_F(StoreTest, AFullyReadResultHoldsNoLockOnTheFile)
     all.Open();
 
     // Another program (or a second copy of this one) can still write.
-    sqlite3 *other = nullptr;
-    ASSERT_EQ(sqlite3_open(db.path().toLocal8Bit().constData(), &other), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(other, "insert into ks values ('内科', 'NK')", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(other);
+    if (db.onServer()) {
+        EXPECT_NO_THROW(db.exec("insert into ks (ksmc, kspym) values ('内科', 'NK')"));
+    } else {
+        sqlite3 *other = nullptr;
+        ASSERT_EQ(sqlite3_open(db.path().toLocal8Bit().constData(), &other), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(other, "insert into ks values ('内科', 'NK')", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(other);
+    }
     EXPECT_EQ(all.recordCount(), 1);
 }
 
-TEST_F(StoreTest, StoredTextComesBackCharacterForCharacter)
+TEST_P(StoreTest, StoredTextComesBackCharacterForCharacter)
 {
     const QStringList texts = {"007", "1.50", "1e3", " 12 ", "0x10", "-0", "2006-03-05"};
     TableDataSet hzzl(&db.connection(), "ADODataSet1", "hzzl");
     hzzl.Open();
+    int number = 2006030501;
     for (const QString &text : texts) {
         SCOPED_TRACE(text.toStdString());
         hzzl.Append();
-        hzzl.fieldByName("jcjlh").setValue(2006030501);
+        hzzl.fieldByName("jcjlh").setValue(number++);
         hzzl.fieldByName("jcsj").setValue(text);
         hzzl.fieldByName("zdyj").setValue(text);
         hzzl.fieldByName("xm").setValue(text);
@@ -289,7 +298,7 @@ TEST_F(StoreTest, StoredTextComesBackCharacterForCharacter)
     }
 }
 
-TEST_F(StoreTest, DeleteDuringAnUnpostedAppendOnlyDropsTheNewRow)
+TEST_P(StoreTest, DeleteDuringAnUnpostedAppendOnlyDropsTheNewRow)
 {
     for (const char *name : {"a", "b"})
         db.exec("insert into bt (bt) values (?)", {name});
@@ -299,12 +308,13 @@ TEST_F(StoreTest, DeleteDuringAnUnpostedAppendOnlyDropsTheNewRow)
     bt.Append();
     bt.fieldByName("bt").setValue("c");
     bt.Delete();
-    EXPECT_EQ(db.scalar("select group_concat(bt) from bt").toString(), "a,b");
+    EXPECT_EQ(db.scalar("select count(*) from bt").toInt(), 2);
+    EXPECT_EQ(db.scalar("select count(*) from bt where bt = 'c'").toInt(), 0);
     EXPECT_EQ(bt.recordCount(), 2);
     EXPECT_EQ(bt.fieldByName("bt").asString(), "b");
 }
 
-TEST_F(StoreTest, ADateSearchTakesTheShortDateText)
+TEST_P(StoreTest, ADateSearchTakesTheShortDateText)
 {
     db.exec("insert into hzzl (jcjlh, jcrq) values (2006030501, '2006-03-05')");
     db.exec("insert into hzzl (jcjlh, jcrq) values (2006030502, '2006-03-05')");
@@ -328,7 +338,7 @@ TEST_F(StoreTest, ADateSearchTakesTheShortDateText)
     EXPECT_EQ(byName.recordCount(), 0);
 }
 
-TEST_F(StoreTest, ValuesAColumnCannotHoldAreRefusedNeverWrapped)
+TEST_P(StoreTest, ValuesAColumnCannotHoldAreRefusedNeverWrapped)
 {
     TableDataSet hzzl(&db.connection(), "ADODataSet1", "hzzl");
     hzzl.Open();
@@ -356,11 +366,15 @@ TEST_F(StoreTest, ValuesAColumnCannotHoldAreRefusedNeverWrapped)
     hzzl.Post();
     EXPECT_EQ(db.scalar("select count(*) from hzzl where jcrq is null and nl is null").toInt(), 1);
 
-    db.exec("update hzzl set nl = 9999999999");
     Query query(&db.connection(), "ADOQuery1");
+    query.Reopen({"select nl, jcjlh from hzzl"});
+    EXPECT_EQ(query.fieldByName("jcjlh").asInteger(), 2147483647);
+    // Only a file's integer column can hold more than 32 bits (another program put it there).
+    if (db.onServer())
+        return;
+    db.exec("update hzzl set nl = 9999999999");
     query.Reopen({"select nl, jcjlh from hzzl"});
     EXPECT_EQ(query.fieldByName("nl").value().toLongLong(), 9999999999LL);
     EXPECT_EQ(query.fieldByName("nl").asString(), "9999999999");
     EXPECT_NE(failureOf([&] { query.fieldByName("nl").asInteger(); }), "");
-    EXPECT_EQ(query.fieldByName("jcjlh").asInteger(), 2147483647);
 }

@@ -14,7 +14,8 @@ public:
 
     // A new empty database; returns the libpq connection string for it.
     QString createDatabase();
-    // A new database with the workstation's tables, as ruvured-createdb --server makes it.
+    // A new database with the workstation's tables, as ruvured-createdb --server
+    // makes it (a copy of one made so at the first call).
     QString createWorkstationDatabase();
     // The connection string for an existing database of the cluster.
     QString conninfo(const QString &database) const;
@@ -27,4 +28,5 @@ private:
     QString bin_;
     bool asPostgres_ = false;
     int databases_ = 0;
+    bool workstationReady_ = false;
 };

@@ -63,7 +63,7 @@ TEST_F(PhrasePage, TitleListIsRebuiltAtEveryShowing)
 TEST_F(PhrasePage, NullTitleStopsTheList)
 {
     addTitle("胸部");
-    db.exec("insert into bt values (null)");
+    db.exec("insert into bt (bt) values (null)");
     addTitle("四肢");
     addPhrase("胸部", "两肺清晰");
     openPhrases();

@@ -63,9 +63,9 @@ TEST_F(RecordPage, ColumnsTitlesAndWidths)
 // Memo cells show their type; a date shows a time only when one is stored.
 TEST_F(RecordPage, CellTexts)
 {
-    db.exec("insert into hzzl values (2006030501, '张三', '男', 40, '2006-03-05', '胸部', '内科', '咳嗽', "
+    db.exec("insert into hzzl (jcjlh, xm, xb, nl, jcrq, jcbw, jcks, lczd, jcsj, zdyj, jtzz) values (2006030501, '张三', '男', 40, '2006-03-05', '胸部', '内科', '咳嗽', "
             "'两肺清晰', null, '12')");
-    db.exec("insert into hzzl values (2006030502, '李四', '女', 30, '2006-03-05 08:30:00', '腰椎', '外科', '腰痛', "
+    db.exec("insert into hzzl (jcjlh, xm, xb, nl, jcrq, jcbw, jcks, lczd, jcsj, zdyj, jtzz) values (2006030502, '李四', '女', 30, '2006-03-05 08:30:00', '腰椎', '外科', '腰痛', "
             "null, '骨质增生', '3')");
     openRecords();
     const QString day = Convert::dateToStr(QDate(2006, 3, 5));

@@ -39,17 +39,7 @@ void SettingsTest::commit(const QString &text)
 
 QStringList SettingsTest::rows(const QString &sql)
 {
-    QStringList result;
-    Statement statement(db.connection().handle(), sql);
-    while (statement.step()) {
-        QStringList cells;
-        for (int column = 0; column < statement.columnCount(); ++column) {
-            const QVariant value = statement.value(column);
-            cells << (value.isNull() ? QStringLiteral("<null>") : value.toString());
-        }
-        result << cells.join('|');
-    }
-    return result;
+    return db.rows(sql);
 }
 
 QStringList SettingsTest::shown(DataGrid *grid)
@@ -67,6 +57,11 @@ QStringList SettingsTest::shown(DataGrid *grid)
 
 void SettingsTest::setReadOnly(bool readOnly)
 {
-    Statement::execute(Form1->ADOConnection1.handle(),
-                       readOnly ? QStringLiteral("PRAGMA query_only = 1") : QStringLiteral("PRAGMA query_only = 0"));
+    Connection &connection = Form1->ADOConnection1;
+    if (connection.onServer())
+        connection.session().exec(readOnly ? QStringLiteral("set default_transaction_read_only = on")
+                                           : QStringLiteral("set default_transaction_read_only = off"));
+    else
+        Statement::execute(connection.handle(),
+                           readOnly ? QStringLiteral("PRAGMA query_only = 1") : QStringLiteral("PRAGMA query_only = 0"));
 }

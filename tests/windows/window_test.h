@@ -11,8 +11,9 @@
 class DataGrid;
 class QWidget;
 
-// The whole window set on a fresh database, on 5 March 2006, with the shared
-// state as the program starts it. Only the main menu is shown, as after start-up.
+// The whole window set on a fresh database (a file, or a server database when
+// the run is on the server), on 5 March 2006, with the shared state as the
+// program starts it. Only the main menu is shown, as after start-up.
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -39,6 +40,6 @@ protected:
     static void click(QWidget *control);
     static void doubleClick(QWidget *control);
 
-    TempDatabase db;
+    TempDatabase db{engineOfThisRun()};
     ScriptedDialogs dialogs;
 };
