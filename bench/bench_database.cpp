@@ -40,10 +40,7 @@ QString findings(int i)
 // and department and the others differ in all three.
 void build(const QString &directory, int searchedEvery)
 {
-    const QString building = directory + QStringLiteral(".building");
-    QDir(building).removeRecursively();
-    QDir().mkpath(building);
-    DatabaseCreator::create(building + QStringLiteral("/ruvured.mdb"));
+    const QString building = BenchDatabase::startBuilding(directory);
     Connection connection;
     connection.setConnectionString(Connection::connectionStringFor(building));
     sqlite3 *db = connection.handle();
@@ -71,6 +68,15 @@ void build(const QString &directory, int searchedEvery)
 }
 
 } // namespace
+
+QString BenchDatabase::startBuilding(const QString &directory)
+{
+    const QString building = directory + QStringLiteral(".building");
+    QDir(building).removeRecursively();
+    QDir().mkpath(building);
+    DatabaseCreator::create(building + QStringLiteral("/ruvured.mdb"));
+    return building;
+}
 
 QString BenchDatabase::prepare(int argc, char **argv)
 {

@@ -25,6 +25,11 @@ public:
     static QDate searchedDay();
     static QString searchedDepartment();
 
+    // A new empty database in `<directory>.building`, to be filled and then
+    // renamed to `directory`, so an interrupted build is never taken for a
+    // finished one. Returns the building folder.
+    static QString startBuilding(const QString &directory);
+
     // Drops `file` from the operating system's page cache.
     static void dropFromPageCache(const QString &file);
 

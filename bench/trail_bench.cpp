@@ -12,7 +12,6 @@
 
 #include "store/audit_trail.h"
 #include "store/connection.h"
-#include "store/database_creator.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,10 +36,7 @@ Connection &open(Connection &connection)
 // moved into place when complete.
 void build()
 {
-    const QString building = directory + QStringLiteral(".building");
-    QDir(building).removeRecursively();
-    QDir().mkpath(building);
-    DatabaseCreator::create(building + QStringLiteral("/ruvured.mdb"));
+    const QString building = BenchDatabase::startBuilding(directory);
     Connection connection;
     connection.setConnectionString(Connection::connectionStringFor(building));
     const QString actions[] = {AuditTrail::saved, AuditTrail::printed, AuditTrail::reprinted, AuditTrail::deleted};
