@@ -139,6 +139,16 @@ void Connection::verifyServer()
         throw Failure(QStringLiteral("数据库服务器上的数据库来自更新版本的程序，本程序不能使用。"));
     if (const QString missing = ServerSchema::missingColumn(*session_); !missing.isEmpty())
         throw Failure(QStringLiteral("数据库服务器上的数据库缺少%1，不是完整的本系统数据库。").arg(missing));
+    if (marks.version < ServerSchema::version) {
+        try {
+            ServerSchema::upgrade(*session_);
+        } catch (const Failure &failure) {
+            throw Failure(QStringLiteral("数据库服务器上的数据库来自旧版本的程序，需要升级，但升级没有成功。"
+                                         "请数据库管理员以数据库所有者的身份运行一次：ruvured-createdb --upgrade --server "
+                                         "\"<连接字符串>\"（%1）")
+                              .arg(failure.message()));
+        }
+    }
 }
 
 void Connection::openFile()
@@ -381,7 +391,9 @@ bool Connection::serverTransaction(const std::function<void()> &work)
     QVariant id;
     const QScopedValueRollback<bool> inside(inServerTransaction_, true);
     try {
-        server.exec(QStringLiteral("begin"));
+        // Read committed whatever the server's default: a table's next key is
+        // read after the previous writer's commit.
+        server.exec(QStringLiteral("begin isolation level read committed"));
         // The transaction's number lets a new session learn whether it committed.
         id = server.scalar(QStringLiteral("select txid_current()"));
         work();

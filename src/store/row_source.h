@@ -36,14 +36,20 @@ public:
     // The columns of the shape's statement, without the key.
     virtual std::vector<Column> columns() = 0;
     // Every key of a whole table when the engine can tell them without
-    // reading rows; nullopt when they must be learnt in ascending order.
-    virtual std::optional<RowidList> wholeTable() = 0;
+    // reading rows (from its lowest and highest key and the removals kept
+    // between); nullopt when they must be learnt in ascending order.
+    std::optional<RowidList> wholeTable();
     // The table's highest key now (0 for an empty table).
-    virtual qint64 highestKey() = 0;
+    qint64 highestKey();
     // Runs `text` and appends its rows (key 0) to `rows`; returns its columns.
     virtual std::vector<Column> readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows) = 0;
 
 protected:
+    // Whether the removals from the shape's table are kept in removed_rows.
+    virtual bool removalsKept() = 0;
+    // The removed keys from `low` to `high`, ascending.
+    virtual std::vector<qint64> removedBetween(qint64 low, qint64 high) = 0;
+
     Connection *connection_;
     Parameters parameters_;
     std::optional<SelectShape> shape_;

@@ -1,6 +1,7 @@
 #include "store/server_row_source.h"
 
 #include "store/connection.h"
+#include "store/schema.h"
 
 #include <algorithm>
 
@@ -86,9 +87,23 @@ std::vector<RowSource::Column> ServerRowSource::columns()
     return columns;
 }
 
-qint64 ServerRowSource::highestKey()
+bool ServerRowSource::removalsKept()
 {
-    return run(QStringLiteral("select max(_rowid_) from ") + shape_->table).value(0, 0).toLongLong();
+    // Each of our tables keeps them, under its name as the triggers give it.
+    const QList<Schema::Table> &tables = Schema::tables();
+    return std::any_of(tables.begin(), tables.end(), [this](const Schema::Table &table) { return table.name == shape_->table; });
+}
+
+std::vector<qint64> ServerRowSource::removedBetween(qint64 low, qint64 high)
+{
+    const ServerSession::Result gaps = connection_->serverRows(
+        QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"),
+        {shape_->table, low, high});
+    std::vector<qint64> removed;
+    removed.reserve(gaps.rowCount());
+    for (int row = 0; row < gaps.rowCount(); ++row)
+        removed.push_back(gaps.value(row, 0).toLongLong());
+    return removed;
 }
 
 std::vector<RowSource::Column> ServerRowSource::readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows)

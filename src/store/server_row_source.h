@@ -4,17 +4,13 @@
 #include "store/server_session.h"
 
 // A data set's rows on the department's server: the shape's rows are found
-// again by the table's key column `_rowid_`, learnt in ascending order (the
-// server keeps no record of removed keys, and its key sequence has gaps of
-// its own). The program's statements are written for SQLite (":name"
+// again by the table's key column `_rowid_`. The program's statements are written for SQLite (":name"
 // parameters, "select *"); they are put into the server's words here.
 class ServerRowSource : public RowSource {
 public:
     using RowSource::RowSource;
 
     std::vector<Column> columns() override;
-    std::optional<RowidList> wholeTable() override { return std::nullopt; }
-    qint64 highestKey() override;
     std::vector<Column> readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows) override;
 
     int appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit) override;
@@ -27,6 +23,10 @@ public:
     // without a value is bound as null, as SQLite leaves an unbound one.
     static QString positional(const QString &text, const Parameters &named, const QVariantList &positional,
                               QVariantList &values);
+
+protected:
+    bool removalsKept() override;
+    std::vector<qint64> removedBetween(qint64 low, qint64 high) override;
 
 private:
     ServerSession::Result run(const QString &text, const QVariantList &positional = {},

@@ -11,9 +11,14 @@ class ServerSession;
 // the file's rowid; record numbers are unique, so two rooms can never store
 // one number twice. The small table `ruvured_schema` carries the marks that
 // tell our database from any other.
+//
+// Keys are handed out by the database itself, one writer of a table at a time
+// until its commit, with no gaps and never again after a removal; removed keys
+// are kept in `removed_rows`. A whole table's keys are therefore known from
+// its lowest and highest key and the removals between, without reading them.
 class ServerSchema {
 public:
-    static constexpr int version = 1;
+    static constexpr int version = 2;
 
     struct Marks {
         int applicationId = 0;  // 0: not one of our databases
@@ -30,4 +35,15 @@ public:
     // Creates everything in an empty database, inside the caller's transaction.
     static void create(ServerSession &session);
     static QStringList createStatements();
+
+    // The statements that take a database of `fromVersion` one version up.
+    static QStringList upgradeStatements(int fromVersion);
+    // Takes a database of an older version up to this one, in one transaction.
+    // Throws Failure, changing nothing, when the login may not (only the
+    // database's owner can change its tables).
+    static void upgrade(ServerSession &session);
+
+private:
+    // The key functions and their triggers on the five tables, and `removed_rows`.
+    static QStringList keyStatements();
 };

@@ -25,38 +25,27 @@ std::vector<RowSource::Column> SqliteRowSource::columns()
     return columnsOf(one, 1);
 }
 
-std::optional<RowidList> SqliteRowSource::wholeTable()
+bool SqliteRowSource::removalsKept()
 {
-    sqlite3 *db = connection_->handle();
-    const QString &table = shape_->table;
-    const QStringList triggers = Schema::trackingTriggers(table);
-    const bool tracked = shape_->condition.isEmpty()
-                         && Statement::scalar(db, QStringLiteral("select count(*) from sqlite_schema where type = 'trigger' "
-                                                                 "and name in (?, ?)"),
-                                              {triggers.at(0), triggers.at(1)})
-                                    .toInt() == 2;
-    if (!tracked)
-        return std::nullopt;
-    RowidList rowids;
-    const QVariant low = Statement::scalar(db, QStringLiteral("select min(_rowid_) from ") + table);
-    if (low.isNull())
-        return rowids;
-    qint64 next = low.toLongLong();
-    const qint64 high = highestKey();
-    Statement gaps(db, QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"));
-    gaps.bindAll({table, next, high});
-    while (gaps.step()) {
-        const qint64 gap = gaps.value(0).toLongLong();
-        rowids.appendRange(next, gap - 1);
-        next = gap + 1;
-    }
-    rowids.appendRange(next, high);
-    return rowids;
+    // Kept by triggers in the file: a file written by a program that dropped
+    // them is read the slow way.
+    const QStringList triggers = Schema::trackingTriggers(shape_->table);
+    return Statement::scalar(connection_->handle(),
+                             QStringLiteral("select count(*) from sqlite_schema where type = 'trigger' and name in (?, ?)"),
+                             {triggers.at(0), triggers.at(1)})
+               .toInt()
+           == 2;
 }
 
-qint64 SqliteRowSource::highestKey()
+std::vector<qint64> SqliteRowSource::removedBetween(qint64 low, qint64 high)
 {
-    return Statement::scalar(connection_->handle(), QStringLiteral("select max(_rowid_) from ") + shape_->table).toLongLong();
+    Statement gaps(connection_->handle(),
+                   QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"));
+    gaps.bindAll({shape_->table, low, high});
+    std::vector<qint64> removed;
+    while (gaps.step())
+        removed.push_back(gaps.value(0).toLongLong());
+    return removed;
 }
 
 std::vector<RowSource::Column> SqliteRowSource::readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows)

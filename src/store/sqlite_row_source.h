@@ -11,13 +11,15 @@ public:
     using RowSource::RowSource;
 
     std::vector<Column> columns() override;
-    std::optional<RowidList> wholeTable() override;
-    qint64 highestKey() override;
     std::vector<Column> readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows) override;
 
     int appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit) override;
     std::vector<SnapshotCache::Row> rowsBetween(qint64 first, qint64 last) override;
     std::vector<SnapshotCache::Row> rowsWithKeys(const std::vector<qint64> &keys) override;
+
+protected:
+    bool removalsKept() override;
+    std::vector<qint64> removedBetween(qint64 low, qint64 high) override;
 
 private:
     void bind(Statement &statement) const;
