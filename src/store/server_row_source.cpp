@@ -89,9 +89,17 @@ std::vector<RowSource::Column> ServerRowSource::columns()
 
 bool ServerRowSource::removalsKept()
 {
-    // Each of our tables keeps them, under its name as the triggers give it.
+    // Kept by the triggers of each of our tables, under its name as they give
+    // it; a database whose triggers someone dropped is read the slow way.
     const QList<Schema::Table> &tables = Schema::tables();
-    return std::any_of(tables.begin(), tables.end(), [this](const Schema::Table &table) { return table.name == shape_->table; });
+    if (std::none_of(tables.begin(), tables.end(), [this](const Schema::Table &table) { return table.name == shape_->table; }))
+        return false;
+    return connection_->scalar(QStringLiteral("select count(*) from pg_trigger where tgrelid = to_regclass(?) "
+                                              "and tgname in (?, ?) and tgenabled <> 'D'"),
+                               {shape_->table, shape_->table + QStringLiteral("_removed"),
+                                shape_->table + QStringLiteral("_emptied")})
+               .toInt()
+           == 2;
 }
 
 std::vector<qint64> ServerRowSource::removedBetween(qint64 low, qint64 high)

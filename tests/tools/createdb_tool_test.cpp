@@ -195,6 +195,8 @@ TEST(CreatedbTool, SetsUpAnEmptyServerDatabase)
         {{"--backup", "--server", created}, 2, "pg_dump"},
         {{"--check", "--server", created}, 2, "pg_amcheck"},
         {{"--copy", "--server", created}, 2, "用法"},
+        {{"--upgrade", "--server", created}, 0, ""},
+        {{"--upgrade", file.path()}, 2, "用法"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());

@@ -7,6 +7,7 @@
 // ruvured-createdb --restore <path> <number> [--deleted-at <time>]
 // ruvured-createdb [--sample] --server "<conninfo>"   the tables in an empty server database
 // ruvured-createdb --copy <path> --server "<conninfo>" a workstation file moved to an empty server database
+// ruvured-createdb --upgrade --server "<conninfo>"    a server database of an older version brought up to date
 
 #include "createdb/audit_commands.h"
 #include "createdb/console.h"
@@ -14,7 +15,10 @@
 #include "createdb/server_database.h"
 #include "platform/core/failure.h"
 #include "store/database_creator.h"
+#include "store/connection.h"
 #include "store/maintenance.h"
+#include "store/server_schema.h"
+#include "store/server_session.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -52,7 +56,9 @@ int usage()
                                  "用法：ruvured-createdb [--sample] --server \"<连接字符串>\"\n"
                                  "  在数据库服务器上一个已有的空数据库中建表。\n"
                                  "用法：ruvured-createdb --copy <数据库文件> --server \"<连接字符串>\"\n"
-                                 "  把数据库文件中的全部记录复制到服务器上一个已有的空数据库，并逐行核对。"));
+                                 "  把数据库文件中的全部记录复制到服务器上一个已有的空数据库，并逐行核对。\n"
+                                 "用法：ruvured-createdb --upgrade --server \"<连接字符串>\"\n"
+                                 "  把服务器上旧版本程序的数据库升级到本版本（须以数据库所有者的身份连接）。"));
     return 2;
 }
 
@@ -80,6 +86,28 @@ int onServer(const QString &conninfo, const QString &copyFrom, bool sample)
             Console::out(sample ? QStringLiteral("已在数据库服务器上建表（含示例字典）。")
                                  : QStringLiteral("已在数据库服务器上建表。"));
         }
+    } catch (const Failure &failure) {
+        Console::error(failure.message());
+        return 1;
+    }
+    return 0;
+}
+
+// Files are upgraded by whoever opens them; a server database only by its
+// owner, since the rooms' login may not change tables.
+int upgradeServer(const QString &conninfo)
+{
+    try {
+        int before = 0;
+        {
+            ServerSession session(conninfo);
+            before = ServerSchema::marks(session).version;
+        }
+        Connection connection;
+        connection.setServer(conninfo);
+        connection.open();
+        Console::out(before < ServerSchema::version ? QStringLiteral("已把数据库服务器上的数据库升级到本版本。")
+                                                    : QStringLiteral("数据库服务器上的数据库已是本版本，无需升级。"));
     } catch (const Failure &failure) {
         Console::error(failure.message());
         return 1;
@@ -124,7 +152,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
 
-    static const QStringList modes = {"--sample", "--check", "--backup", "--copy", "--audit", "--restore"};
+    static const QStringList modes = {"--sample", "--check", "--backup", "--copy", "--audit", "--restore", "--upgrade"};
     static const QStringList valued = {"--from", "--to", "--record", "--deleted-at"};
     static const QStringList flags = {"--verify", "--csv"};
     QString mode;
@@ -196,9 +224,11 @@ int main(int argc, char *argv[])
             return serverMaintenance(mode);
         if (mode == QLatin1String("--copy"))
             return paths.size() == 1 ? onServer(server, paths.first(), false) : usage();
+        if (mode == QLatin1String("--upgrade"))
+            return paths.isEmpty() ? upgradeServer(server) : usage();
         return paths.isEmpty() ? onServer(server, {}, mode == QLatin1String("--sample")) : usage();
     }
-    if (mode == QLatin1String("--copy"))
+    if (mode == QLatin1String("--copy") || mode == QLatin1String("--upgrade"))
         return usage();
     if (mode == QLatin1String("--check"))
         return paths.size() == 1 ? check(paths.first()) : usage();
