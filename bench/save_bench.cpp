@@ -29,8 +29,11 @@ namespace {
 Connection *fileConnection = nullptr;
 Connection *serverConnection = nullptr;
 
+// The rows saved are removed again afterwards, so the shared file keeps its
+// million examinations for the other benchmarks.
 void save(benchmark::State &state, Connection *connection)
 {
+    const QVariant highestBefore = connection->scalar(QStringLiteral("select max(jcjlh) from hzzl"));
     double reference = 0;
     for (auto _ : state) {
         const qint32 shown = RecordNumber::next(Clock::today(), connection->scalar(QStringLiteral("select max(jcjlh) from hzzl")));
@@ -43,6 +46,7 @@ void save(benchmark::State &state, Connection *connection)
         state.ResumeTiming();
         RecordNumber::store(*connection, shown, [&](qint32 number) { BenchDatabase::insertExamination(*connection, number); });
     }
+    connection->write(QStringLiteral("delete from hzzl where jcjlh > ?"), {highestBefore});
     state.counters["reference_plain_insert_ms"] = reference / double(state.iterations());
     state.SetLabel("target < 150 ms (the whole press)");
 }
