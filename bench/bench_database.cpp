@@ -1,5 +1,6 @@
 #include "bench_database.h"
 
+#include "platform/core/clock.h"
 #include "store/connection.h"
 #include "store/database_creator.h"
 #include "store/statement.h"
@@ -133,6 +134,15 @@ long BenchDatabase::residentKilobytes()
     long pages = 0, resident = 0;
     statm >> pages >> resident;
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+void BenchDatabase::insertExamination(Connection &connection, qint32 number)
+{
+    connection.write(QStringLiteral("insert into hzzl (jcjlh, xm, xb, nl, jcrq, jcbw, jcks, lczd, jtzz, jcsj, zdyj) "
+                                    "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {number, QStringLiteral("张三"), QStringLiteral("男"), 45, Clock::today().toString(Qt::ISODate),
+                      QStringLiteral("胸部正位"), QStringLiteral("内科"), QStringLiteral("咳嗽待查"), QStringLiteral("12"),
+                      QStringLiteral("两肺纹理清晰。\r"), QStringLiteral("心肺膈未见异常。\r")});
 }
 
 std::vector<QVariantList> BenchDatabase::readEverything(sqlite3 *db, const QString &text)

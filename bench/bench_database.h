@@ -6,6 +6,7 @@
 #include <vector>
 
 struct sqlite3;
+class Connection;
 
 // The benchmarks' database of many stored examinations (about 300 characters
 // each), built once in a folder beside the benchmark programs and kept there.
@@ -38,6 +39,10 @@ public:
 
     // The middle of `values` once sorted: paired timings on a shared machine.
     static double median(std::vector<double> values);
+
+    // One examination stored under `number` by a single insert, as the
+    // benchmarks' saves write it, on either engine.
+    static void insertExamination(Connection &connection, qint32 number);
 
     // The benchmarks' reference: every row of `text` read into memory at once.
     static std::vector<QVariantList> readEverything(sqlite3 *db, const QString &text);

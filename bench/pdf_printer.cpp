@@ -50,4 +50,5 @@ void PdfPrinter::endDocument()
 {
     painter_.end();
     writer_.reset();
+    handedOver_ = std::chrono::steady_clock::now();
 }

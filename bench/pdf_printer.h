@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPdfWriter>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -20,6 +21,8 @@ public:
     // `millimetres` of margin and thrown away.
     static void printReference(const std::function<void(QTextDocument &)> &fill, const QMarginsF &millimetres);
     static constexpr const char *Discarded = "/dev/null";
+    // When the last document was finished: the job handed over.
+    static std::chrono::steady_clock::time_point lastHandedOver() { return handedOver_; }
 
     bool serviceReachable() const override { return true; }
     QStringList printerNames() const override { return {QStringLiteral("bench")}; }
@@ -44,4 +47,5 @@ private:
     DeviceMode mode_;
     std::unique_ptr<QPdfWriter> writer_;
     QPainter painter_;
+    static inline std::chrono::steady_clock::time_point handedOver_;
 };
