@@ -88,17 +88,6 @@ QStringList ServerSchema::keyStatements()
         "create function %1() returns trigger language plpgsql security definer set search_path from current as $$ %2 $$");
     QStringList statements = {
         QStringLiteral("create table removed_rows (tbl text not null, rid bigint not null, primary key (tbl, rid))"),
-        // One writer of a table at a time, from its first insert to its commit:
-        // keys are then handed out in commit order with no gap, and a key once
-        // removed is never given again.
-        function.arg(QStringLiteral("ruvured_next_key"),
-                     QStringLiteral("declare highest bigint; begin "
-                                    "perform pg_advisory_xact_lock(%1, hashtext(tg_table_name)); "
-                                    "execute format('select greatest((select max(_rowid_) from %I), "
-                                    "(select max(rid) from removed_rows where tbl = %L))', tg_table_name, tg_table_name) "
-                                    "into highest; "
-                                    "new._rowid_ := coalesce(highest, 0) + 1; return new; end")
-                         .arg(Schema::applicationId)),
         function.arg(QStringLiteral("ruvured_removed_key"),
                      QStringLiteral("begin insert into removed_rows values (tg_table_name, old._rowid_) "
                                     "on conflict do nothing; return null; end")),
@@ -108,7 +97,18 @@ QStringList ServerSchema::keyStatements()
                                     "on conflict do nothing', tg_table_name, tg_table_name); return null; end")),
     };
     for (const Schema::Table &table : Schema::tables()) {
-        statements << QStringLiteral("create trigger %1_new_key before insert on %1 for each row execute function ruvured_next_key()")
+        // One writer of a table at a time, from its first insert to its commit:
+        // keys are then handed out in commit order with no gap, and a key once
+        // removed is never given again. A function per table keeps its
+        // statement prepared across a large insert.
+        statements << function.arg(QStringLiteral("ruvured_next_key_") + table.name,
+                                   QStringLiteral("begin perform pg_advisory_xact_lock(%1, hashtext('%2')); "
+                                                  "new._rowid_ := coalesce(greatest((select max(_rowid_) from %2), "
+                                                  "(select max(rid) from removed_rows where tbl = '%2')), 0) + 1; "
+                                                  "return new; end")
+                                       .arg(Schema::applicationId)
+                                       .arg(table.name))
+                   << QStringLiteral("create trigger %1_new_key before insert on %1 for each row execute function ruvured_next_key_%1()")
                           .arg(table.name)
                    << QStringLiteral("create trigger %1_removed after delete on %1 for each row execute function ruvured_removed_key()")
                           .arg(table.name)
