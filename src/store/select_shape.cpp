@@ -31,5 +31,5 @@ QString SelectShape::rowidsInOrder(Walk walk) const
     const QString matching = condition.isEmpty() ? QString() : '(' + condition.mid(5).trimmed() + QStringLiteral(") and ");
     return QStringLiteral("select _rowid_ from %1 where %2_rowid_ > :rowid_after_ and _rowid_ <= :rowid_bound_ "
                           "order by _rowid_%3 limit :rowid_limit_")
-        .arg(table, matching, walk == Walk::LastFirst ? QStringLiteral(" desc") : QString());
+        .arg(table, matching, walk == Walk::Descending ? QStringLiteral(" desc") : QString());
 }

@@ -88,7 +88,7 @@ int SqliteRowSource::appendKeys(RowidList &keys, qint64 after, qint64 bound, int
 
 std::optional<RowidList> SqliteRowSource::lastKeys(qint64 after, qint64 bound, int limit)
 {
-    Statement rows(connection_->handle(), shape_->rowidsInOrder(SelectShape::Walk::LastFirst));
+    Statement rows(connection_->handle(), shape_->rowidsInOrder(SelectShape::Walk::Descending));
     bindWalk(rows, after, bound, limit);
     std::vector<qint64> downwards;
     while (rows.step())
