@@ -7,8 +7,9 @@
 // Beside each, the same grid over a reference result that reads every
 // matching row into memory at opening, the way a classic data set does.
 // Then, on the result where every record matches: Ctrl+End to the last row
-// painted, right after the first screen and once the count is complete, and
-// dragging the scroll bar to the middle and to the end. Target: under 50 ms.
+// painted, right after the first screen (beside counting every row first)
+// and once the count is complete, and dragging the scroll bar to the middle
+// and to the end. Target: under 50 ms.
 // "查询全部" over the realistic benchmark database also gives the memory a
 // first screen adds (target under 100 MB).
 //
@@ -250,7 +251,8 @@ void moveToLastRow()
 }
 
 // Ctrl+End on the department search where every record matches, right after
-// its first screen or once the event loop has finished counting.
+// its first screen or once the event loop has finished counting. Right after
+// the first screen, beside it: counting the rest first, then Ctrl+End.
 void MoveToLastRow(benchmark::State &state, bool counted)
 {
     useDatabase(BenchDatabase::prepareSearched(realisticDirectory, 1));
@@ -265,6 +267,13 @@ void MoveToLastRow(benchmark::State &state, bool counted)
     state.counters["last_row_current"] =
         Form_cx->DBGrid1->currentIndex().row() + 1 == Form_cx->DBGrid1->model()->rowCount();
     state.counters["target_ms"] = 50;
+    if (!counted) {
+        msUntilPainted([&] { search(department); });
+        state.counters["reference_ms"] = msUntilPainted([] {
+            Form_cx->ADOQuery1.recordCount();
+            moveToLastRow();
+        });
+    }
 }
 
 // The scroll bar dragged to the middle and then to the end of the same result, once counted.

@@ -152,8 +152,20 @@ void DataSet::readRowids()
 
 void DataSet::learnMore(int limit)
 {
-    if (snapshot_.learn(limit) > 0 && suspended_ == 0)
-        emit gridRowsAppended();
+    const int at = snapshot_.settled();
+    const bool beforeLast = snapshot_.known() > at;
+    const int learnt = snapshot_.learn(limit);
+    if (learnt == 0)
+        return;
+    if (!beforeLast) {
+        if (suspended_ == 0)
+            emit gridRowsAppended();
+        return;
+    }
+    if (current_ >= at)
+        current_ += learnt;
+    if (suspended_ == 0)
+        emit gridRowsInserted(at, learnt);
 }
 
 void DataSet::countInBackground()
@@ -178,11 +190,25 @@ void DataSet::finishCounting()
     learnMore(std::numeric_limits<int>::max());
 }
 
-bool DataSet::hasRow(int row)
+void DataSet::learnThrough(int row)
 {
+    if (row >= snapshot_.settled() && snapshot_.known() > snapshot_.settled())
+        finishCounting();
     while (row >= rowsKnown() && snapshot_.counting())
         learnMore(SnapshotCache::countStep);
-    return row < rowsKnown();
+}
+
+void DataSet::gridFetchLast()
+{
+    if (!active_ || !snapshot_.counting())
+        return;
+    const int known = snapshot_.known();
+    if (!snapshot_.learnLast()) {
+        finishCounting();
+        return;
+    }
+    if (snapshot_.known() > known && suspended_ == 0)
+        emit gridRowsAppended();
 }
 
 int DataSet::rowsKnown() const
@@ -250,7 +276,8 @@ void DataSet::First()
 void DataSet::Next()
 {
     requireActive();
-    if (hasRow(current_ + 1)) {
+    learnThrough(current_ + 1);
+    if (current_ + 1 < rowsKnown()) {
         ++current_;
         emit gridCurrentRowChanged(current_);
     } else {
@@ -269,7 +296,10 @@ int DataSet::recordCount() const
 void DataSet::setCurrentRow(int row)
 {
     requireActive();
-    if (row < 0 || !hasRow(row))
+    if (row < 0)
+        return;
+    learnThrough(row);
+    if (row >= rowsKnown())
         return;
     current_ = row;
     eof_ = false;

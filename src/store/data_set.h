@@ -27,6 +27,8 @@ class Connection;
 // A large result of a condition learns its first rows at opening and the
 // rest a step at a time afterwards, from the event loop or at once when the
 // exact count is asked for; the grid grows meanwhile, and rows never shift.
+// A grid going to the last row has the last rows learnt at once, and the
+// rest go in before them as they come (the grid keeps its rows on screen).
 // No lock or transaction is held between calls. Rows another data set of the program changes or deletes are kept as
 // they were before the change, so the result stays the one read at opening,
 // with this data set's own appends, edits and deletes on top.
@@ -50,7 +52,9 @@ public:
     bool eof() const { return eof_; }
     // The exact count: learns the rest of the result first when needed.
     int recordCount() const;
-    // Index of the current row, -1 when there is none.
+    // Index of the current row, -1 when there is none. After a grid went to
+    // the last row while the result was still counted, it grows as the rows
+    // before the last ones go in.
     int currentRow() const { return current_; }
     void setCurrentRow(int row);
 
@@ -91,7 +95,7 @@ public:
     int gridCurrentRow() const override { return current_; }
     void gridSetCurrentRow(int row) override;
     bool gridSuspended() const override { return suspended_ > 0; }
-    void gridFetchAll() override { finishCounting(); }
+    void gridFetchLast() override;
 
     // Record cursor, for a report that repeats its detail band per row.
     bool cursorActive() const override { return active_; }
@@ -127,8 +131,11 @@ private:
     void learnMore(int limit);
     void countInBackground();
     void finishCounting();
-    // Whether the result has a row `row`, learning rows until it is known.
-    bool hasRow(int row);
+    // Learns rows until row `row` is known or the result is. A row at or past
+    // the last rows, when those were learnt first, is where it ends up only
+    // once every row before them is known: they all are learnt then (the
+    // current row moves down with them).
+    void learnThrough(int row);
     int rowsKnown() const;
     int sourceCount() const;
     void describe(const std::vector<RowSource::Column> &columns, const QVariantList &firstRow);

@@ -12,7 +12,7 @@
 class Connection;
 
 // What a data set reads through, whatever the engine: the snapshot cache's
-// three calls, plus the calls of an opening (which run inside the
+// calls, plus the calls of an opening (which run inside the
 // connection's read transaction). Rows of a statement with a SelectShape are
 // found again by key; any other statement is read whole.
 class RowSource : public SnapshotCache::Source {

@@ -11,24 +11,27 @@ void RowidList::clear()
 
 void RowidList::append(qint64 rowid)
 {
-    if (!runs_.empty()) {
-        Run &last = runs_.back();
-        if (last.first + last.length == rowid) {
-            ++last.length;
-            ++size_;
-            return;
-        }
-    }
-    runs_.push_back({rowid, size_, 1});
-    ++size_;
+    appendRun(rowid, 1);
 }
 
 void RowidList::appendRange(qint64 first, qint64 last)
 {
-    if (last < first)
-        return;
-    const int length = int(last - first + 1);
-    runs_.push_back({first, size_, length});
+    if (last >= first)
+        appendRun(first, int(last - first + 1));
+}
+
+void RowidList::append(const RowidList &other)
+{
+    for (const Run &run : other.runs_)
+        appendRun(run.first, run.length);
+}
+
+void RowidList::appendRun(qint64 first, int length)
+{
+    if (!runs_.empty() && runs_.back().first + runs_.back().length == first)
+        runs_.back().length += length;
+    else
+        runs_.push_back({first, size_, length});
     size_ += length;
 }
 

@@ -11,6 +11,8 @@ public:
     void append(qint64 rowid);
     // The whole range first..last, one run.
     void appendRange(qint64 first, qint64 last);
+    // Every rowid of `other` after these, in its order.
+    void append(const RowidList &other);
 
     int size() const { return size_; }
     qint64 at(int index) const;
@@ -26,6 +28,8 @@ private:
         int length;
     };
     const Run &runAt(int index) const;
+    // Joins the last run when it goes on from it.
+    void appendRun(qint64 first, int length);
 
     std::vector<Run> runs_;
     int size_ = 0;

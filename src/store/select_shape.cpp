@@ -25,11 +25,11 @@ QString SelectShape::withRowid(const QString &tail) const
     return QStringLiteral("select _rowid_, %1 from %2 %3").arg(columns, table, tail);
 }
 
-QString SelectShape::rowidsInOrder() const
+QString SelectShape::rowidsInOrder(Walk walk) const
 {
     // The condition keeps its own precedence inside the brackets.
     const QString matching = condition.isEmpty() ? QString() : '(' + condition.mid(5).trimmed() + QStringLiteral(") and ");
     return QStringLiteral("select _rowid_ from %1 where %2_rowid_ > :rowid_after_ and _rowid_ <= :rowid_bound_ "
-                          "order by _rowid_ limit :rowid_limit_")
-        .arg(table, matching);
+                          "order by _rowid_%3 limit :rowid_limit_")
+        .arg(table, matching, walk == Walk::Descending ? QStringLiteral(" desc") : QString());
 }

@@ -19,6 +19,8 @@ struct SelectShape {
     // The result's rowids in ascending order, from just after :rowid_after_
     // up to :rowid_bound_, at most :rowid_limit_ of them. With an index on the
     // condition's column this is a seek and a walk along the index, whatever
-    // the size of the result.
-    QString rowidsInOrder() const;
+    // the size of the result. Descending, the walk starts at the bound and
+    // goes down: the result's last rowids.
+    enum class Walk { Ascending, Descending };
+    QString rowidsInOrder(Walk walk = Walk::Ascending) const;
 };

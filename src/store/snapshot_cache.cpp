@@ -5,6 +5,7 @@
 void SnapshotCache::clear()
 {
     keys_.clear();
+    last_.clear();
     columns_ = 0;
     counting_ = false;
     bound_ = 0;
@@ -44,11 +45,70 @@ int SnapshotCache::learn(int limit)
 {
     if (!counting_)
         return 0;
-    // After the last key learnt, so that a step that failed half way goes on where it stopped.
-    const qint64 after = known() > 0 ? keys_.at(known() - 1) : std::numeric_limits<qint64>::min();
-    const int learnt = source_->appendKeys(keys_, after, bound_, limit);
-    counting_ = learnt == limit;
-    return learnt;
+    const qint64 upTo = last_.size() > 0 ? last_.at(0) - 1 : bound_;
+    RowidList learnt;
+    const int count = source_->appendKeys(learnt, learntUpTo(), upTo, limit);
+    const int at = settled();
+    keys_.append(learnt);
+    if (last_.size() > 0 && count > 0)
+        insertedAt(at, count);
+    counting_ = count == limit;
+    if (!counting_) {
+        keys_.append(last_);
+        last_.clear();
+    }
+    return count;
+}
+
+bool SnapshotCache::learnLast(int limit)
+{
+    if (!counting_ || last_.size() > 0)
+        return true;
+    std::optional<RowidList> last = source_->lastKeys(learntUpTo(), bound_, limit);
+    if (!last)
+        return false;
+    if (last->size() < limit) {  // nothing lies between
+        keys_.append(*last);
+        counting_ = false;
+    } else {
+        last_ = std::move(*last);
+    }
+    return true;
+}
+
+qint64 SnapshotCache::learntUpTo() const
+{
+    // After the last key learnt in order, so that a step that failed half way goes on where it stopped.
+    return settled() > 0 ? keys_.at(settled() - 1) : std::numeric_limits<qint64>::min();
+}
+
+void SnapshotCache::insertedAt(int index, int count)
+{
+    std::erase_if(pages_, [index](const auto &page) { return (page.first + 1) * pageSize > index; });
+    std::unordered_map<int, Row> kept;
+    for (auto &[at, row] : kept_)
+        kept.emplace(at < index ? at : at + count, std::move(row));
+    kept_ = std::move(kept);
+}
+
+qint64 SnapshotCache::keyAt(int index) const
+{
+    return index < settled() ? keys_.at(index) : last_.at(index - settled());
+}
+
+bool SnapshotCache::consecutive(int index, int count) const
+{
+    if (index + count <= settled())
+        return keys_.consecutive(index, count);
+    return index >= settled() && last_.consecutive(index - settled(), count);
+}
+
+int SnapshotCache::indexOf(qint64 key) const
+{
+    if (const int index = keys_.indexOf(key); index >= 0)
+        return index;
+    const int index = last_.indexOf(key);
+    return index >= 0 ? settled() + index : -1;
 }
 
 const SnapshotCache::Row &SnapshotCache::row(int index)
@@ -79,13 +139,13 @@ SnapshotCache::Page SnapshotCache::fetchPage(int page, const Page *previous)
     const int start = page * pageSize;
     const int count = std::min(pageSize, known() - start);
     std::vector<Row> read;
-    if (keys_.consecutive(start, count)) {
-        read = source_->rowsBetween(keys_.at(start), keys_.at(start + count - 1));
+    if (consecutive(start, count)) {
+        read = source_->rowsBetween(keyAt(start), keyAt(start + count - 1));
     } else {
         std::vector<qint64> keys;
         keys.reserve(count);
         for (int i = 0; i < count; ++i)
-            keys.push_back(keys_.at(start + i));
+            keys.push_back(keyAt(start + i));
         read = source_->rowsWithKeys(keys);
     }
     std::unordered_map<qint64, Row> found;
@@ -94,7 +154,7 @@ SnapshotCache::Page SnapshotCache::fetchPage(int page, const Page *previous)
     Page result;
     result.rows.reserve(count);
     for (int i = 0; i < count; ++i) {
-        const qint64 key = keys_.at(start + i);
+        const qint64 key = keyAt(start + i);
         if (auto hit = found.find(key); hit != found.end())
             result.rows.push_back(std::move(hit->second));
         else if (previous)  // gone since: it keeps what it showed

@@ -3,6 +3,7 @@
 #include <QVariantList>
 #include <QtGlobal>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -14,7 +15,9 @@
 // cache of their values. Small results are read whole when they open;
 // larger ones a page at a time as rows are reached, least recently used
 // page first out. A result learns its keys either all at once or a step at
-// a time in ascending key order; positions never shift as it learns.
+// a time in ascending key order; positions never shift as it learns, except
+// that the last keys may be learnt first (a grid going to its last row): the
+// keys learnt after that go in before them.
 // Rows that another data set is about to change are kept as they were.
 // The cache holds no statement and no lock between calls: every read goes
 // through its Source.
@@ -36,6 +39,13 @@ public:
         virtual std::vector<Row> rowsBetween(qint64 first, qint64 last) = 0;
         // The result's rows among `keys`, in any order.
         virtual std::vector<Row> rowsWithKeys(const std::vector<qint64> &keys) = 0;
+        // The result's last `limit` keys above `after` and at most `bound`
+        // (fewer when there are no more), ascending; nullopt from an engine
+        // that reads its keys forwards only.
+        virtual std::optional<RowidList> lastKeys(qint64 /*after*/, qint64 /*bound*/, int /*limit*/)
+        {
+            return std::nullopt;
+        }
     };
 
     // Rows read together: a few screens. A page of rows scattered over the
@@ -48,6 +58,9 @@ public:
     static constexpr int cachedPages = 256;
     // Keys learnt per step after opening: a few milliseconds.
     static constexpr int countStep = 32768;
+    // Last keys learnt first: many screens, so that paging up from the last
+    // row does not reach the keys before them while they are still learnt.
+    static constexpr int lastStep = 4096;
 
     explicit SnapshotCache(Source &source) : source_(&source) {}
     SnapshotCache() = default;
@@ -63,17 +76,24 @@ public:
     void clear();
 
     // Keys of the result known so far.
-    int known() const { return keys_.size(); }
+    int known() const { return keys_.size() + last_.size(); }
+    // Positions below this never move; the last keys, when learnt first, lie
+    // from here on and move down by every key learnt before them.
+    int settled() const { return keys_.size(); }
     bool counting() const { return counting_; }
-    // Learns up to `limit` more keys; returns how many.
+    // Learns up to `limit` more keys in ascending order, before the last keys
+    // when those were learnt first; returns how many.
     int learn(int limit = countStep);
     void learnAll() { learn(std::numeric_limits<int>::max()); }
+    // Learns the result's last `limit` keys ahead of those in between, when
+    // they are not known yet. False when the source cannot read them so.
+    bool learnLast(int limit = lastStep);
 
     // The row at position `index` (< known()). A row gone before its page
     // was read holds nulls.
     const Row &row(int index);
     // Position of the row with `key`, -1 when the keys learnt lack it.
-    int indexOf(qint64 key) const { return keys_.indexOf(key); }
+    int indexOf(qint64 key) const;
     // Keeps the row at `index` as it is now, whatever the file holds later.
     void keep(int index);
     // Reads the rows again; a row gone since keeps what it showed.
@@ -86,9 +106,15 @@ private:
     };
     void readWholeIfSmall();
     Page fetchPage(int page, const Page *previous);
+    qint64 learntUpTo() const;
+    qint64 keyAt(int index) const;
+    bool consecutive(int index, int count) const;
+    // `count` keys went in at `index`: what lay there and after moves down.
+    void insertedAt(int index, int count);
 
     Source *source_ = nullptr;
     RowidList keys_;
+    RowidList last_;  // the last keys, learnt before those between keys_ and them
     int columns_ = 0;
     bool counting_ = false;
     qint64 bound_ = 0;

@@ -57,17 +57,35 @@ std::vector<RowSource::Column> SqliteRowSource::readWhole(const QString &text, s
     return columnsOf(statement, 0);
 }
 
-int SqliteRowSource::appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit)
+void SqliteRowSource::bindWalk(Statement &rows, qint64 after, qint64 bound, int limit) const
 {
-    Statement rows(connection_->handle(), shape_->rowidsInOrder());
     bind(rows);
     rows.bind(QStringLiteral("rowid_after_"), after);
     rows.bind(QStringLiteral("rowid_bound_"), bound);
     rows.bind(QStringLiteral("rowid_limit_"), limit);
+}
+
+int SqliteRowSource::appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit)
+{
+    Statement rows(connection_->handle(), shape_->rowidsInOrder());
+    bindWalk(rows, after, bound, limit);
     int learnt = 0;
     for (; rows.step(); ++learnt)
         keys.append(rows.value(0).toLongLong());
     return learnt;
+}
+
+std::optional<RowidList> SqliteRowSource::lastKeys(qint64 after, qint64 bound, int limit)
+{
+    Statement rows(connection_->handle(), shape_->rowidsInOrder(SelectShape::Walk::Descending));
+    bindWalk(rows, after, bound, limit);
+    std::vector<qint64> downwards;
+    while (rows.step())
+        downwards.push_back(rows.value(0).toLongLong());
+    RowidList keys;
+    for (auto key = downwards.rbegin(); key != downwards.rend(); ++key)
+        keys.append(*key);
+    return keys;
 }
 
 std::vector<SnapshotCache::Row> SqliteRowSource::rowsBetween(qint64 first, qint64 last)

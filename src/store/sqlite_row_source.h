@@ -16,6 +16,7 @@ public:
     int appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit) override;
     std::vector<SnapshotCache::Row> rowsBetween(qint64 first, qint64 last) override;
     std::vector<SnapshotCache::Row> rowsWithKeys(const std::vector<qint64> &keys) override;
+    std::optional<RowidList> lastKeys(qint64 after, qint64 bound, int limit) override;
 
 protected:
     bool removalsKept() override;
@@ -23,6 +24,8 @@ protected:
 
 private:
     void bind(Statement &statement) const;
+    // Binds the parameters of SelectShape::rowidsInOrder.
+    void bindWalk(Statement &rows, qint64 after, qint64 bound, int limit) const;
     static std::vector<Column> columnsOf(const Statement &statement, int offset);
     static std::vector<SnapshotCache::Row> readAll(Statement &statement);
     static SnapshotCache::Row readRow(const Statement &statement, bool withRowid);

@@ -10,6 +10,7 @@
 #include "store/table_data_set.h"
 #include "temp_database.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -211,4 +212,35 @@ TEST_F(GridTest, SuspendedGridsFollowOnlyWhenResumed)
     hzzl.EnableControls();
     EXPECT_EQ(grid.model()->rowCount(), 4);
     EXPECT_EQ(grid.currentIndex().row(), 3);
+}
+
+TEST_F(GridTest, CtrlEndShowsTheLastRowAtOnceAndKeepsItOnScreenWhileTheRestIsLearnt)
+{
+    db.exec("with recursive n(i) as (select 1 union all select i + 1 from n where i < 12000) "
+            "insert into bt (bt) select i from n");
+    Query query(&db.connection(), "ADOQuery1");
+    query.SQL() << "select bt from bt"
+                << "where bt <> '7'";
+    query.Open();
+    DataGrid grid;
+    grid.resize(300, 200);
+    grid.setRowIndicator(true);
+    grid.setDataSource(&query);
+    grid.show();
+    QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+    QAbstractItemModel *model = grid.model();
+    ASSERT_LT(model->rowCount(), 11999) << "the rows before the last ones are learnt afterwards";
+    EXPECT_EQ(grid.currentIndex().row(), model->rowCount() - 1);
+    EXPECT_EQ(grid.currentIndex().data().toString(), "12000");
+    const QString top = model->index(grid.rowAt(0), 0).data().toString();
+
+    QElapsedTimer waited;
+    waited.start();
+    while (model->rowCount() < 11999 && waited.elapsed() < 10000)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(model->index(grid.rowAt(0), 0).data().toString(), top);
+    EXPECT_EQ(grid.currentIndex().row(), 11998);
+    EXPECT_EQ(query.currentRow(), 11998);
+    EXPECT_EQ(query.fieldByName("bt").asString(), "12000");
+    EXPECT_EQ(model->headerData(11998, Qt::Vertical).toString(), "▶");
 }

@@ -43,6 +43,15 @@ QStringList readEverything(TempDatabase &db, const QString &sql)
     return db.rows(sql + QStringLiteral("\norder by _rowid_"));
 }
 
+// Runs the event loop until the data set's grid shows `rows` rows (ten seconds at most).
+void learnInEventLoop(DataSet &dataSet, qsizetype rows)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (dataSet.gridRowCount() < rows && waited.elapsed() < 10000)
+        QCoreApplication::processEvents();
+}
+
 class ConsistentReading : public ::testing::TestWithParam<Engine> {
 protected:
     TempDatabase db{GetParam()};
@@ -144,18 +153,14 @@ TEST_P(ConsistentReading, ALargeSearchLearnsItsRowsAfterTheFirstScreen)
         ASSERT_LT(first, atOpening.size());
         EXPECT_EQ(query.gridValue(first - 1, 0).toString(), atOpening.at(first - 1));
         switch (then) {
-        case Then::EventLoopRuns: {
-            QElapsedTimer waited;
-            waited.start();
-            while (query.gridRowCount() < atOpening.size() && waited.elapsed() < 10000)
-                QCoreApplication::processEvents();
+        case Then::EventLoopRuns:
+            learnInEventLoop(query, atOpening.size());
             break;
-        }
         case Then::CountAsked:
             EXPECT_EQ(query.recordCount(), atOpening.size());
             break;
         case Then::LastRowShown:
-            query.gridFetchAll();
+            query.gridFetchLast();
             break;
         case Then::ProgramDeletesAndAppends: {
             // The highest row, not yet counted, is deleted and its rowid given to a new row.
@@ -172,6 +177,52 @@ TEST_P(ConsistentReading, ALargeSearchLearnsItsRowsAfterTheFirstScreen)
         EXPECT_EQ(query.gridRowCount(), atOpening.size());
         EXPECT_EQ(query.gridValue(first - 1, 0).toString(), atOpening.at(first - 1));
         EXPECT_EQ(rowsOf(query, "标题"), atOpening);
+    }
+}
+
+TEST_P(ConsistentReading, TheLastRowsShownFirstStayLastWhileTheRowsBeforeThemAreLearnt)
+{
+    enum class Then { EventLoopRuns, ProgramAppends, NextAsked, WalkedFromFirst };
+    fillTitles(db, 12000);
+    const QStringList search = {"select bt as 标题 from bt", "where bt <> '7'"};
+    for (const Then then : {Then::EventLoopRuns, Then::ProgramAppends, Then::NextAsked, Then::WalkedFromFirst}) {
+        SCOPED_TRACE(int(then));
+        const QStringList atOpening = readEverything(db, search.join('\n'));
+        Query query(&db.connection(), "ADOQuery1");
+        query.Reopen(search);
+        // As Ctrl+End in a grid.
+        query.gridFetchLast();
+        const int last = query.gridRowCount() - 1;
+        ASSERT_EQ(query.gridValue(last, 0).toString(), atOpening.last());
+        query.gridSetCurrentRow(last);
+        // Another program appends: above the reading.
+        db.exec("insert into bt (bt) values ('later')");
+        switch (then) {
+        case Then::EventLoopRuns:
+            learnInEventLoop(query, atOpening.size());
+            break;
+        case Then::ProgramAppends: {
+            TableDataSet writer(&db.connection(), "ADODataSet3", "bt");
+            writer.Open();
+            writer.Append();
+            writer.fieldByName("bt").setValue(QStringLiteral("新"));
+            writer.Post();
+            break;
+        }
+        case Then::NextAsked:
+            query.Next();
+            EXPECT_TRUE(query.eof());
+            break;
+        case Then::WalkedFromFirst:
+            EXPECT_EQ(rowsOf(query, "标题"), atOpening);
+            break;
+        }
+        EXPECT_EQ(query.currentRow(), atOpening.size() - 1);
+        EXPECT_EQ(query.fieldByName("标题").asString(), atOpening.last());
+        QStringList upwards;
+        for (int row = query.gridRowCount() - 1; row >= 0; --row)
+            upwards.prepend(query.gridValue(row, 0).toString());
+        EXPECT_EQ(upwards, atOpening);
     }
 }
 

@@ -28,6 +28,20 @@ public:
             found.push_back({it->first, {it->second}});
         return found;
     }
+    std::optional<RowidList> lastKeys(qint64 after, qint64 bound, int limit) override
+    {
+        ++reads;
+        std::vector<qint64> downwards;
+        for (auto it = rows.upper_bound(bound); it != rows.begin() && int(downwards.size()) < limit;) {
+            if ((--it)->first <= after)
+                break;
+            downwards.push_back(it->first);
+        }
+        RowidList keys;
+        for (auto key = downwards.rbegin(); key != downwards.rend(); ++key)
+            keys.append(*key);
+        return keys;
+    }
     std::vector<SnapshotCache::Row> rowsWithKeys(const std::vector<qint64> &keys) override
     {
         ++reads;
@@ -87,19 +101,28 @@ TEST(SnapshotCache, LearnsTheReadingInKeyOrderAndNothingAboveItsBound)
         {"large, scattered keys", 80000, true},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        TableSource source = tableOf(c.rows, c.gaps);
-        const QStringList atOpening = expectedValues(source, c.rows);
-        SnapshotCache cache(source);
-        cache.openCounting(c.rows, 1);
-        EXPECT_EQ(cache.known(), std::min<int>(atOpening.size(), SnapshotCache::residentLimit + 1));
-        // Rows appended after opening lie above the bound.
-        source.rows[c.rows + 1] = QStringLiteral("later");
-        const QString first = cache.row(0).values.at(0).toString();
-        while (cache.counting())
-            cache.learn();
-        EXPECT_EQ(cache.row(0).values.at(0).toString(), first);
-        EXPECT_EQ(valuesOf(cache), atOpening);
+        for (const bool lastFirst : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (lastFirst ? ", last rows first" : ""));
+            TableSource source = tableOf(c.rows, c.gaps);
+            const QStringList atOpening = expectedValues(source, c.rows);
+            SnapshotCache cache(source);
+            cache.openCounting(c.rows, 1);
+            EXPECT_EQ(cache.known(), std::min<int>(atOpening.size(), SnapshotCache::residentLimit + 1));
+            // Rows appended after opening lie above the bound.
+            source.rows[c.rows + 1] = QStringLiteral("later");
+            const QString first = cache.row(0).values.at(0).toString();
+            if (lastFirst) {
+                ASSERT_TRUE(cache.learnLast());
+                EXPECT_EQ(cache.row(cache.known() - 1).values.at(0).toString(), atOpening.last());
+                // Kept before it moves down: another data set changes it.
+                cache.keep(cache.known() - 1);
+                std::next(source.rows.rbegin())->second = QStringLiteral("changed");
+            }
+            while (cache.counting())
+                cache.learn();
+            EXPECT_EQ(cache.row(0).values.at(0).toString(), first);
+            EXPECT_EQ(valuesOf(cache), atOpening);
+        }
     }
 }
 

@@ -25,13 +25,17 @@ public:
     // While suspended, bound grids neither read nor repaint.
     virtual bool gridSuspended() const = 0;
     // The grid is about to show the last row: a source that learns its rows
-    // as it goes learns all of them now.
-    virtual void gridFetchAll() {}
+    // as it goes learns its last ones now (gridRowsAppended); those learnt
+    // after them go in before them (gridRowsInserted).
+    virtual void gridFetchLast() {}
 
 signals:
     // Rows, columns or values changed as a whole (open, close, append, delete, refresh, resume).
     void gridReset();
     // More rows became known at the end; the rows before them are unchanged.
     void gridRowsAppended();
+    // `count` rows became known at `first`, before the last rows, which were
+    // learnt first; those move down by as many, the rows before are unchanged.
+    void gridRowsInserted(int first, int count);
     void gridCurrentRowChanged(int row);
 };

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QProxyStyle>
+#include <QScrollBar>
 
 namespace {
 
@@ -41,6 +42,11 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     connect(&model_, &QAbstractItemModel::modelReset, this, &DataGrid::modelReset);
+    // The scroll value counts rows, so rows going in above move it by their number.
+    setVerticalScrollMode(ScrollPerItem);
+    connect(&model_, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] { topRowBeforeInsert_ = rowAt(0); });
+    connect(&model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex &, int first, int last) { keepRowsOnScreen(first, last); });
 }
 
 void DataGrid::onCellClick(std::function<void()> handler, const std::source_location &setUpAt)
@@ -98,6 +104,15 @@ void DataGrid::modelReset()
         sourceCurrentRowChanged(source->gridCurrentRow());
 }
 
+void DataGrid::keepRowsOnScreen(int first, int last)
+{
+    if (topRowBeforeInsert_ < 0 || first > topRowBeforeInsert_)
+        return;
+    // The scroll range would grow only at the next layout, too late for the value.
+    updateGeometries();
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + last - first + 1);
+}
+
 void DataGrid::sourceCurrentRowChanged(int row)
 {
     if (row < 0 || row >= model_.rowCount())
@@ -122,7 +137,7 @@ QModelIndex DataGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modi
 {
     // Ctrl+End means the result's last row, not the last one known so far.
     if (GridSource *source = model_.source(); source && action == MoveEnd && (modifiers & Qt::ControlModifier))
-        source->gridFetchAll();
+        source->gridFetchLast();
     return QTableView::moveCursor(action, modifiers);
 }
 

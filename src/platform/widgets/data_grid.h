@@ -8,7 +8,9 @@
 
 // A read-only grid bound to a data set. A click on a cell makes its row the
 // data set's current row before the click handler runs; keyboard moves change
-// the current row. Column widths follow the data set's fields.
+// the current row. Column widths follow the data set's fields. Rows that a
+// data set learns before rows on screen push them down out of sight, so the
+// grid scrolls down with them.
 class DataGrid : public QTableView {
     Q_OBJECT
 public:
@@ -39,9 +41,11 @@ protected:
 private:
     void modelReset();
     void sourceCurrentRowChanged(int row);
+    void keepRowsOnScreen(int first, int last);
 
     GridModel model_;
     std::function<void()> cellClick_;
     QPersistentModelIndex pressed_;
     bool followingSource_ = false;
+    int topRowBeforeInsert_ = -1;
 };

@@ -6,6 +6,7 @@ GridColumns::GridColumns(GridSource *source, QList<Column> columns, QObject *par
     connect(source, &GridSource::gridReset, this, &GridColumns::sourceReset);
     connect(source, &GridSource::gridCurrentRowChanged, this, &GridSource::gridCurrentRowChanged);
     connect(source, &GridSource::gridRowsAppended, this, &GridSource::gridRowsAppended);
+    connect(source, &GridSource::gridRowsInserted, this, &GridSource::gridRowsInserted);
     sourceReset();
 }
 
@@ -71,10 +72,10 @@ void GridColumns::gridSetCurrentRow(int row)
         source_->gridSetCurrentRow(row);
 }
 
-void GridColumns::gridFetchAll()
+void GridColumns::gridFetchLast()
 {
     if (source_)
-        source_->gridFetchAll();
+        source_->gridFetchLast();
 }
 
 bool GridColumns::gridSuspended() const

@@ -31,7 +31,7 @@ public:
     int gridCurrentRow() const override;
     void gridSetCurrentRow(int row) override;
     bool gridSuspended() const override;
-    void gridFetchAll() override;
+    void gridFetchLast() override;
 
 private:
     void sourceReset();

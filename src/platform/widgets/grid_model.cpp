@@ -12,6 +12,7 @@ void GridModel::setSource(GridSource *source)
     {
         connect(source_, &GridSource::gridReset, this, &GridModel::sourceReset);
         connect(source_, &GridSource::gridRowsAppended, this, &GridModel::sourceRowsAppended);
+        connect(source_, &GridSource::gridRowsInserted, this, &GridModel::sourceRowsInserted);
     }
     sourceReset();
 }
@@ -36,6 +37,15 @@ void GridModel::sourceRowsAppended()
     // An insertion keeps the view's scroll position and current cell, which a reset would not.
     beginInsertRows({}, rows_, rows - 1);
     rows_ = rows;
+    endInsertRows();
+}
+
+void GridModel::sourceRowsInserted(int first, int count)
+{
+    if (!source_ || source_->gridSuspended())
+        return;
+    beginInsertRows({}, first, first + count - 1);
+    rows_ += count;
     endInsertRows();
 }
 

@@ -27,6 +27,7 @@ public:
 private:
     void sourceReset();
     void sourceRowsAppended();
+    void sourceRowsInserted(int first, int count);
 
     QPointer<GridSource> source_;
     int rows_ = 0;
