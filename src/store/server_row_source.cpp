@@ -62,6 +62,14 @@ ServerSession::Result ServerRowSource::run(const QString &text, const QVariantLi
     return connection_->serverRows(statement, values);
 }
 
+ServerSession::Result ServerRowSource::walk(SelectShape::Walk direction, qint64 after, qint64 bound, int limit) const
+{
+    return run(shape_->rowidsInOrder(direction), {},
+               {{QStringLiteral("rowid_after_"), after},
+                {QStringLiteral("rowid_bound_"), bound},
+                {QStringLiteral("rowid_limit_"), limit}});
+}
+
 std::vector<RowSource::Column> ServerRowSource::columnsOf(const ServerSession::Result &result, int offset)
 {
     std::vector<Column> columns;
@@ -127,10 +135,7 @@ int ServerRowSource::appendKeys(RowidList &keys, qint64 after, qint64 bound, int
     int learnt = 0;
     while (learnt < limit) {
         const int slice = std::min(limit - learnt, keySlice);
-        const ServerSession::Result result = run(shape_->rowidsInOrder(), {},
-                                                 {{QStringLiteral("rowid_after_"), after},
-                                                  {QStringLiteral("rowid_bound_"), bound},
-                                                  {QStringLiteral("rowid_limit_"), slice}});
+        const ServerSession::Result result = walk(SelectShape::Walk::Ascending, after, bound, slice);
         for (int row = 0; row < result.rowCount(); ++row)
             keys.append(result.value(row, 0).toLongLong());
         learnt += result.rowCount();
@@ -139,6 +144,15 @@ int ServerRowSource::appendKeys(RowidList &keys, qint64 after, qint64 bound, int
         after = keys.at(keys.size() - 1);
     }
     return learnt;
+}
+
+std::optional<RowidList> ServerRowSource::lastKeys(qint64 after, qint64 bound, int limit)
+{
+    const ServerSession::Result result = walk(SelectShape::Walk::Descending, after, bound, limit);
+    RowidList keys;
+    for (int row = result.rowCount() - 1; row >= 0; --row)
+        keys.append(result.value(row, 0).toLongLong());
+    return keys;
 }
 
 std::vector<SnapshotCache::Row> ServerRowSource::rowsBetween(qint64 first, qint64 last)

@@ -14,6 +14,7 @@ public:
     std::vector<Column> readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows) override;
 
     int appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit) override;
+    std::optional<RowidList> lastKeys(qint64 after, qint64 bound, int limit) override;
     std::vector<SnapshotCache::Row> rowsBetween(qint64 first, qint64 last) override;
     std::vector<SnapshotCache::Row> rowsWithKeys(const std::vector<qint64> &keys) override;
 
@@ -31,6 +32,8 @@ protected:
 private:
     ServerSession::Result run(const QString &text, const QVariantList &positional = {},
                               const Parameters &extra = {}) const;
+    // The result's keys after `after` up to `bound`, at most `limit`, walking up or down.
+    ServerSession::Result walk(SelectShape::Walk direction, qint64 after, qint64 bound, int limit) const;
     static std::vector<Column> columnsOf(const ServerSession::Result &result, int offset);
     static std::vector<SnapshotCache::Row> readAll(const ServerSession::Result &result, bool withKey);
 };
