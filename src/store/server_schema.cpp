@@ -18,7 +18,32 @@ QString serverType(const QString &declared)
         return QStringLiteral("timestamp(0)");
     if (declared.startsWith(QLatin1String("MEMO")))
         return QStringLiteral("text");
+    // The trail's times are ISO text: byte order is time order, whatever the server's locale.
+    if (declared.startsWith(QLatin1String("TEXT")))
+        return QStringLiteral("text collate \"C\"") + (declared.endsWith(QLatin1String("NOT NULL")) ? " not null" : "");
+    // A file's integer key is a 64-bit rowid.
+    if (declared == QLatin1String("INTEGER PRIMARY KEY"))
+        return QStringLiteral("bigint primary key");
     return QStringLiteral("integer");
+}
+
+// "create table" for a table of the file, with the server's key `_rowid_` first when `keyed`.
+QString createTable(const Schema::Table &table, bool keyed)
+{
+    QStringList columns;
+    if (keyed)
+        columns << QStringLiteral("_rowid_ bigint primary key");
+    for (const QString &column : table.columns.split(',')) {
+        const QString trimmed = column.trimmed();
+        columns << trimmed.section(' ', 0, 0) + ' ' + serverType(trimmed.section(' ', 1));
+    }
+    return QStringLiteral("create table %1 (%2)").arg(table.name, columns.join(QStringLiteral(", ")));
+}
+
+// The trail's own table, the one table here whose key is not `_rowid_`.
+bool keyedTable(const Schema::Table &table)
+{
+    return table.name != QLatin1String("audit_trail");
 }
 
 } // namespace
@@ -33,15 +58,16 @@ ServerSchema::Marks ServerSchema::marks(ServerSession &session)
     return {row.value(0, 0).toInt(), row.value(0, 1).toInt()};
 }
 
-QString ServerSchema::missingColumn(ServerSession &session)
+QString ServerSchema::missingColumn(ServerSession &session, const QList<Schema::Table> &tables)
 {
     const ServerSession::Result present = session.exec(QStringLiteral(
         "select table_name, column_name from information_schema.columns where table_schema = current_schema()"));
     QStringList columns;
     for (int row = 0; row < present.rowCount(); ++row)
         columns << present.value(row, 0).toString() + '.' + present.value(row, 1).toString();
-    for (const Schema::Table &table : Schema::tables()) {
-        for (const QString &column : QStringList{QStringLiteral("_rowid_")} + Schema::columnNames(table)) {
+    for (const Schema::Table &table : tables) {
+        const QStringList key = keyedTable(table) ? QStringList{QStringLiteral("_rowid_")} : QStringList();
+        for (const QString &column : key + Schema::columnNames(table)) {
             if (!columns.contains(table.name + '.' + column))
                 return QStringLiteral("表“%1”或它的列“%2”").arg(table.name, column);
         }
@@ -61,14 +87,8 @@ qint64 ServerSchema::objectCount(ServerSession &session)
 QStringList ServerSchema::createStatements()
 {
     QStringList statements;
-    for (const Schema::Table &table : Schema::tables()) {
-        QStringList columns = {QStringLiteral("_rowid_ bigint primary key")};
-        for (const QString &column : table.columns.split(',')) {
-            const QString trimmed = column.trimmed();
-            columns << trimmed.section(' ', 0, 0) + ' ' + serverType(trimmed.section(' ', 1));
-        }
-        statements << QStringLiteral("create table %1 (%2)").arg(table.name, columns.join(QStringLiteral(", ")));
-    }
+    for (const Schema::Table &table : Schema::tables())
+        statements << createTable(table, true);
     statements += keyStatements();
     // Unique across every room; the other two keep the searches fast.
     statements << QStringLiteral("create unique index hzzl_jcjlh on hzzl (jcjlh)")
@@ -76,7 +96,34 @@ QStringList ServerSchema::createStatements()
                << QStringLiteral("create index hzzl_jcks on hzzl (jcks)")
                << QStringLiteral("create table ruvured_schema (application_id integer not null, user_version integer not null)")
                << QStringLiteral("insert into ruvured_schema values (%1, %2)").arg(Schema::applicationId).arg(version);
-    return statements;
+    return statements + trailStatements();
+}
+
+QStringList ServerSchema::trailStatements()
+{
+    QStringList statements;
+    for (const Schema::Table &table : Schema::trailTables())
+        statements << createTable(table, keyedTable(table));
+    // Kept examinations get their keys as the examinations do: no role needs a
+    // right on a sequence, and a key once removed by a restore is never given again.
+    statements += keyTriggers(QStringLiteral("deleted_records"));
+    // The owner too is refused: the program only ever adds to the trail.
+    return statements << QStringLiteral("create function ruvured_trail_kept() returns trigger language plpgsql "
+                                        "set search_path from current as $$ begin raise exception '%', tg_argv[0]; end $$")
+                      << QStringLiteral("create trigger audit_trail_kept before update on audit_trail for each row "
+                                        "execute function ruvured_trail_kept('操作记录只能添加，不能修改。')")
+                      << QStringLiteral("create trigger audit_trail_whole before delete on audit_trail for each row "
+                                        "execute function ruvured_trail_kept('操作记录只能添加，不能删除。')")
+                      << QStringLiteral("create trigger audit_trail_emptied before truncate on audit_trail for each statement "
+                                        "execute function ruvured_trail_kept('操作记录只能添加，不能清空。')");
+}
+
+QStringList ServerSchema::keyTriggers(const QString &table)
+{
+    return {QStringLiteral("create trigger %1_new_key before insert on %1 for each row execute function ruvured_next_key()").arg(table),
+            QStringLiteral("create trigger %1_removed after delete on %1 for each row execute function ruvured_removed_key()").arg(table),
+            QStringLiteral("create trigger %1_emptied before truncate on %1 for each statement execute function ruvured_removed_all()")
+                .arg(table)};
 }
 
 QStringList ServerSchema::keyStatements()
@@ -107,15 +154,8 @@ QStringList ServerSchema::keyStatements()
                      QStringLiteral("begin execute format('insert into removed_rows select %L, _rowid_ from %I "
                                     "on conflict do nothing', tg_table_name, tg_table_name); return null; end")),
     };
-    for (const Schema::Table &table : Schema::tables()) {
-        statements << QStringLiteral("create trigger %1_new_key before insert on %1 for each row execute function ruvured_next_key()")
-                          .arg(table.name)
-                   << QStringLiteral("create trigger %1_removed after delete on %1 for each row execute function ruvured_removed_key()")
-                          .arg(table.name)
-                   << QStringLiteral("create trigger %1_emptied before truncate on %1 for each statement "
-                                     "execute function ruvured_removed_all()")
-                          .arg(table.name);
-    }
+    for (const Schema::Table &table : Schema::tables())
+        statements += keyTriggers(table.name);
     return statements;
 }
 
@@ -134,6 +174,8 @@ QStringList ServerSchema::upgradeStatements(int fromVersion)
                               .arg(table.name);
         }
     }
+    if (fromVersion == 2)
+        statements += trailStatements();
     return statements << QStringLiteral("update ruvured_schema set user_version = %1").arg(fromVersion + 1);
 }
 
