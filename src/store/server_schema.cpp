@@ -40,13 +40,13 @@ QString createTable(const Schema::Table &table, bool keyed)
     return QStringLiteral("create table %1 (%2)").arg(table.name, columns.join(QStringLiteral(", ")));
 }
 
-// The trail's own table, the one table here whose key is not `_rowid_`.
-bool keyedTable(const Schema::Table &table)
-{
-    return table.name != QLatin1String("audit_trail");
-}
-
 } // namespace
+
+QString ServerSchema::keyColumn(const QString &table)
+{
+    // The trail keys its rows by the number its chain is built on.
+    return table == QLatin1String("audit_trail") ? QStringLiteral("id") : QStringLiteral("_rowid_");
+}
 
 ServerSchema::Marks ServerSchema::marks(ServerSession &session)
 {
@@ -66,8 +66,10 @@ QString ServerSchema::missingColumn(ServerSession &session, const QList<Schema::
     for (int row = 0; row < present.rowCount(); ++row)
         columns << present.value(row, 0).toString() + '.' + present.value(row, 1).toString();
     for (const Schema::Table &table : tables) {
-        const QStringList key = keyedTable(table) ? QStringList{QStringLiteral("_rowid_")} : QStringList();
-        for (const QString &column : key + Schema::columnNames(table)) {
+        QStringList required = Schema::columnNames(table);
+        if (!required.contains(keyColumn(table.name)))
+            required.prepend(keyColumn(table.name));
+        for (const QString &column : required) {
             if (!columns.contains(table.name + '.' + column))
                 return QStringLiteral("表“%1”或它的列“%2”").arg(table.name, column);
         }
@@ -103,7 +105,7 @@ QStringList ServerSchema::trailStatements()
 {
     QStringList statements;
     for (const Schema::Table &table : Schema::trailTables())
-        statements << createTable(table, keyedTable(table));
+        statements << createTable(table, ServerSchema::keyColumn(table.name) == QLatin1String("_rowid_"));
     // Kept examinations get their keys as the examinations do: no role needs a
     // right on a sequence, and a key once removed by a restore is never given again.
     statements += keyTriggers(QStringLiteral("deleted_records"));

@@ -33,6 +33,9 @@ public:
     };
     static Marks marks(ServerSession &session);
 
+    // The column that keys the rows of `table` here: `_rowid_`, or the trail's `id`.
+    static QString keyColumn(const QString &table);
+
     // "表“hzzl”或它的列“xm”" for the first missing table or column of
     // `tables` (Schema::tables() or trailTables()); empty when complete.
     static QString missingColumn(ServerSession &session, const QList<Schema::Table> &tables);
