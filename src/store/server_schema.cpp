@@ -105,7 +105,7 @@ QStringList ServerSchema::trailStatements()
 {
     QStringList statements;
     for (const Schema::Table &table : Schema::trailTables())
-        statements << createTable(table, ServerSchema::keyColumn(table.name) == QLatin1String("_rowid_"));
+        statements << createTable(table, keyColumn(table.name) == QLatin1String("_rowid_"));
     // Kept examinations get their keys as the examinations do: no role needs a
     // right on a sequence, and a key once removed by a restore is never given again.
     statements += keyTriggers(QStringLiteral("deleted_records"));
