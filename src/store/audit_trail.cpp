@@ -2,7 +2,7 @@
 
 #include "platform/core/clock.h"
 #include "store/connection.h"
-#include "store/statement.h"
+#include "store/schema.h"
 
 #include <QCryptographicHash>
 #include <QSysInfo>
@@ -25,17 +25,22 @@ namespace {
 
 const QString columns = QStringLiteral("id, at, os_user, computer, action, jcjlh, detail, hash");
 
-AuditTrail::Event eventOf(const Statement &row)
+// On the server rooms append one at a time, each from its lock to its
+// commit. A key of the one-number kind, which never meets the two-number keys
+// the key trigger takes for each table.
+constexpr qint64 serverLock = Schema::applicationId;
+
+AuditTrail::Event eventOf(const QVariantList &row)
 {
     AuditTrail::Event event;
-    event.id = row.value(0).toLongLong();
-    event.at = row.value(1).toString();
-    event.user = row.value(2).toString();
-    event.computer = row.value(3).toString();
-    event.action = row.value(4).toString();
-    event.recordNumber = row.value(5);
-    event.detail = row.value(6).toString();
-    event.hash = row.value(7).toString();
+    event.id = row.at(0).toLongLong();
+    event.at = row.at(1).toString();
+    event.user = row.at(2).toString();
+    event.computer = row.at(3).toString();
+    event.action = row.at(4).toString();
+    event.recordNumber = row.at(5);
+    event.detail = row.at(6).toString();
+    event.hash = row.at(7).toString();
     return event;
 }
 
@@ -97,9 +102,6 @@ QString AuditTrail::hashOf(const Event &event, const QString &previous)
 void AuditTrail::append(Connection &connection, const QString &action, const QVariant &recordNumber,
                         const QString &detail, const QDateTime &moment)
 {
-    // The department server carries no trail yet: its actions go on untraced.
-    if (connection.onServer())
-        return;
     Event event;
     event.at = storedTime(moment.isValid() ? moment : Clock::now());
     event.user = userName();
@@ -108,15 +110,19 @@ void AuditTrail::append(Connection &connection, const QString &action, const QVa
     event.recordNumber = recordNumber;
     event.detail = detail;
     connection.transaction([&] {
-        // Read inside the write transaction: no other writer can come between.
-        Statement last(connection.handle(), QStringLiteral("select id, hash from audit_trail order by id desc limit 1"));
+        // Read after the lock, inside the write transaction: no other writer
+        // can come between. The file's write transaction is that lock already.
+        // Every traced action appends first in its transaction, so the rooms
+        // all take this lock before any table's key and never wait on each other.
+        if (connection.onServer())
+            connection.scalar(QStringLiteral("select pg_advisory_xact_lock(%1)").arg(serverLock));
         QString previous;
-        if (last.step()) {
-            event.id = last.value(0).toLongLong() + 1;
-            previous = last.value(1).toString();
-        } else {
-            event.id = 1;
-        }
+        event.id = 1;
+        connection.rows(QStringLiteral("select id, hash from audit_trail order by id desc limit 1"), {},
+                        [&](const QVariantList &last) {
+                            event.id = last.at(0).toLongLong() + 1;
+                            previous = last.at(1).toString();
+                        });
         event.hash = hashOf(event, previous);
         connection.write(QStringLiteral("insert into audit_trail (%1) values (?, ?, ?, ?, ?, ?, ?, ?)").arg(columns),
                          {event.id, event.at, event.user, event.computer, event.action, event.recordNumber,
@@ -175,26 +181,21 @@ void AuditTrail::read(Connection &connection, const QDateTime &from, const QDate
     // reading open, which would keep the program's saves waiting under a
     // rollback journal and the write-ahead log from being folded back.
     std::vector<qint64> ids;
-    {
-        Statement order(connection.handle(), QStringLiteral("select id from audit_trail%1 order by at, id").arg(where));
-        order.bindAll(values);
-        while (order.step())
-            ids.push_back(order.value(0).toLongLong());
-    }
+    connection.rows(QStringLiteral("select id from audit_trail%1 order by at, id").arg(where), values,
+                    [&](const QVariantList &row) { ids.push_back(row.at(0).toLongLong()); });
     constexpr std::size_t piece = 512;
     for (std::size_t start = 0; start < ids.size(); start += piece) {
         const std::size_t count = std::min(piece, ids.size() - start);
         std::unordered_map<qint64, Event> found;
-        {
-            const QString marks = QStringList(QList<QString>(qsizetype(count), QStringLiteral("?"))).join(',');
-            Statement rows(connection.handle(), QStringLiteral("select %1 from audit_trail where id in (%2)").arg(columns, marks));
-            for (std::size_t i = 0; i < count; ++i)
-                rows.bind(int(i) + 1, ids[start + i]);
-            while (rows.step()) {
-                Event event = eventOf(rows);
-                found.emplace(event.id, std::move(event));
-            }
-        }
+        const QString marks = QStringList(QList<QString>(qsizetype(count), QStringLiteral("?"))).join(',');
+        QVariantList wanted;
+        for (std::size_t i = 0; i < count; ++i)
+            wanted << ids[start + i];
+        connection.rows(QStringLiteral("select %1 from audit_trail where id in (%2)").arg(columns, marks), wanted,
+                        [&](const QVariantList &row) {
+                            Event event = eventOf(row);
+                            found.emplace(event.id, std::move(event));
+                        });
         for (std::size_t i = 0; i < count; ++i) {
             if (const auto hit = found.find(ids[start + i]); hit != found.end())
                 each(hit->second);
@@ -212,23 +213,23 @@ AuditTrail::Verdict AuditTrail::verify(Connection &connection)
     QString previous;
     qint64 after = std::numeric_limits<qint64>::min();
     for (bool more = true; more;) {
-        Statement rows(connection.handle(),
-                       QStringLiteral("select %1 from audit_trail where id > ? order by id limit %2").arg(columns).arg(piece));
-        rows.bind(1, after);
         int read = 0;
-        while (rows.step()) {
-            Event event = eventOf(rows);
-            // A removed row leaves a gap in the numbers as well as in the chain.
-            if (event.id != verdict.rows + 1 || hashOf(event, previous) != event.hash) {
-                verdict.firstBroken = std::move(event);
-                return verdict;
-            }
-            previous = event.hash;
-            after = event.id;
-            ++verdict.rows;
-            ++read;
-        }
-        more = read == piece;
+        connection.rows(QStringLiteral("select %1 from audit_trail where id > ? order by id limit %2").arg(columns).arg(piece),
+                        {after}, [&](const QVariantList &row) {
+                            if (verdict.firstBroken)
+                                return;
+                            Event event = eventOf(row);
+                            // A removed row leaves a gap in the numbers as well as in the chain.
+                            if (event.id != verdict.rows + 1 || hashOf(event, previous) != event.hash) {
+                                verdict.firstBroken = std::move(event);
+                                return;
+                            }
+                            previous = event.hash;
+                            after = event.id;
+                            ++verdict.rows;
+                            ++read;
+                        });
+        more = !verdict.firstBroken && read == piece;
     }
     return verdict;
 }

@@ -137,8 +137,11 @@ void Connection::verifyServer()
         throw Failure(QStringLiteral("数据库服务器上的数据库不是本系统的数据库，请检查 ruvured.ini 中的连接设置。"));
     if (marks.version > ServerSchema::version)
         throw Failure(QStringLiteral("数据库服务器上的数据库来自更新版本的程序，本程序不能使用。"));
-    if (const QString missing = ServerSchema::missingColumn(*session_); !missing.isEmpty())
-        throw Failure(QStringLiteral("数据库服务器上的数据库缺少%1，不是完整的本系统数据库。").arg(missing));
+    const auto requireColumns = [&](const QList<Schema::Table> &tables) {
+        if (const QString missing = ServerSchema::missingColumn(*session_, tables); !missing.isEmpty())
+            throw Failure(QStringLiteral("数据库服务器上的数据库缺少%1，不是完整的本系统数据库。").arg(missing));
+    };
+    requireColumns(Schema::tables());
     if (marks.version < ServerSchema::version) {
         try {
             ServerSchema::upgrade(*session_);
@@ -149,6 +152,8 @@ void Connection::verifyServer()
                               .arg(failure.message()));
         }
     }
+    // Every action writes its trace: without the trail nothing could be saved.
+    requireColumns(Schema::trailTables());
 }
 
 void Connection::openFile()
@@ -295,6 +300,29 @@ QVariant Connection::scalar(const QString &text, const QVariantList &values)
         return Statement::scalar(handle(), text, values);
     const ServerSession::Result result = serverRows(text, values);
     return result.rowCount() > 0 && result.columnCount() > 0 ? result.value(0, 0) : QVariant();
+}
+
+void Connection::rows(const QString &text, const QVariantList &values, const std::function<void(const QVariantList &)> &each)
+{
+    QVariantList row;
+    if (!onServer()) {
+        Statement statement(handle(), text);
+        statement.bindAll(values);
+        while (statement.step()) {
+            row.clear();
+            for (int column = 0; column < statement.columnCount(); ++column)
+                row << statement.value(column);
+            each(row);
+        }
+        return;
+    }
+    const ServerSession::Result result = serverRows(text, values);
+    for (int index = 0; index < result.rowCount(); ++index) {
+        row.clear();
+        for (int column = 0; column < result.columnCount(); ++column)
+            row << result.value(index, column);
+        each(row);
+    }
 }
 
 ServerSession::Result Connection::serverRows(const QString &text, const QVariantList &values)

@@ -20,7 +20,7 @@ class IntegrityCheck;
 // unreachable server or one that refuses the login. A file of an older schema
 // version is upgraded.
 //
-// scalar(), write(), insert(), read() and transaction() work on either engine
+// scalar(), rows(), write(), insert(), read() and transaction() work on either engine
 // ("?" marks); handle() is the SQLite file's own, session() the server's.
 class Connection {
 public:
@@ -90,6 +90,9 @@ public:
     void read(const std::function<void()> &work);
     // The first column of the first row of a one-value statement.
     QVariant scalar(const QString &text, const QVariantList &values = {});
+    // Hands each row of a statement to `each`, its columns in order. On a
+    // file the statement is still reading meanwhile: `each` only takes note.
+    void rows(const QString &text, const QVariantList &values, const std::function<void(const QVariantList &row)> &each);
     // Runs `work` in one write transaction: all of it is stored or none; inside
     // another transaction it simply joins it. On a
     // file the write lock is taken at the start, so what `work` reads cannot

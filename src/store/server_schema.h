@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "store/schema.h"
+
 class ServerSession;
 
 // The five tables on the department's server: the same names and columns as
@@ -16,9 +18,14 @@ class ServerSession;
 // until its commit, with no gaps and never again after a removal; removed keys
 // are kept in `removed_rows`. A whole table's keys are therefore known from
 // its lowest and highest key and the removals between, without reading them.
+//
+// `audit_trail` and `deleted_records` are there too, as in a file: the trail
+// keys its rows by `id` alone; its triggers refuse every change, removal and
+// emptying, the owner's included.
 class ServerSchema {
 public:
-    static constexpr int version = 2;
+    // 2: keys without gaps; 3: the audit trail and the deleted records.
+    static constexpr int version = 3;
 
     struct Marks {
         int applicationId = 0;  // 0: not one of our databases
@@ -26,8 +33,12 @@ public:
     };
     static Marks marks(ServerSession &session);
 
-    // "表“hzzl”或它的列“xm”" for the first missing table or column; empty when complete.
-    static QString missingColumn(ServerSession &session);
+    // The column that keys the rows of `table` here: `_rowid_`, or the trail's `id`.
+    static QString keyColumn(const QString &table);
+
+    // "表“hzzl”或它的列“xm”" for the first missing table or column of
+    // `tables` (Schema::tables() or trailTables()); empty when complete.
+    static QString missingColumn(ServerSession &session, const QList<Schema::Table> &tables);
 
     // Tables and relations of the database outside the server's own catalogues.
     static qint64 objectCount(ServerSession &session);
@@ -46,4 +57,8 @@ public:
 private:
     // The key functions and their triggers on the five tables, and `removed_rows`.
     static QStringList keyStatements();
+    // The three triggers that give `table` its keys and keep its removed ones.
+    static QStringList keyTriggers(const QString &table);
+    // `audit_trail` and `deleted_records`, and the triggers that keep the trail whole.
+    static QStringList trailStatements();
 };

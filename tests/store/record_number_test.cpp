@@ -1,4 +1,5 @@
 #include "private_cluster.h"
+#include "store/audit_trail.h"
 #include "store/query.h"
 #include "temp_database.h"
 
@@ -18,8 +19,10 @@ struct Rooms {
 class RecordNumbers : public ::testing::TestWithParam<Rooms> {};
 
 // Every copy of the program allocates from the same day at the same time, so
-// nearly every save finds its number taken by another and must move on.
-TEST_P(RecordNumbers, SimultaneousSavesNeverShareANumber)
+// nearly every save finds its number taken by another and must move on. The
+// trail keeps one chain through them all: each save's trace and its print's,
+// and none of a save taken back.
+TEST_P(RecordNumbers, SimultaneousSavesNeverShareANumberAndKeepOneTrail)
 {
     const Rooms rooms = GetParam();
     TempDatabase file;
@@ -50,6 +53,10 @@ TEST_P(RecordNumbers, SimultaneousSavesNeverShareANumber)
     EXPECT_EQ(all.recordCount(), total);
     all.setCurrentRow(total - 1);
     EXPECT_EQ(all.fieldByName("jcjlh").asInteger(), check.scalar("select jcjlh from hzzl order by _rowid_ desc limit 1").toInt());
+    const AuditTrail::Verdict trail = AuditTrail::verify(check);
+    EXPECT_EQ(trail.rows, 2 * total);
+    EXPECT_FALSE(trail.firstBroken);
+    EXPECT_EQ(check.scalar("select count(distinct jcjlh) from audit_trail where action = ?", {AuditTrail::saved}).toInt(), total);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothEngines, RecordNumbers,

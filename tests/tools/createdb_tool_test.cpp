@@ -2,6 +2,7 @@
 #include "existing_file.h"
 #include "failure_text.h"
 #include "private_cluster.h"
+#include "store/audit_trail.h"
 #include "store/connection.h"
 #include "store/query.h"
 #include "store/statement.h"
@@ -175,6 +176,10 @@ TEST(CreatedbTool, SetsUpAnEmptyServerDatabase)
     file.exec("insert into hzzl (jcjlh, xm, nl, jcrq, jcsj, zdyj, jtzz) values (?, ?, ?, ?, ?, ?, ?)",
               {2006030501, "张三", 45, "2006-03-05", "  007\r\n两肺纹理增粗。", QVariant(), ""});
     file.exec("insert into hzzl (jcjlh, xm) values (2006030502, '李四')");
+    AuditTrail::append(file.connection(), AuditTrail::saved, 2006030501, "姓名：张三");
+    AuditTrail::append(file.connection(), AuditTrail::dictionary, {}, "科室 添加 “内科” “NK”");
+    file.exec("insert into deleted_records (jcjlh, xm, jcrq, deleted_at, deleted_by, deleted_on) "
+              "values (2006030503, '王五', '2006-03-05', '2006-03-05T08:00:00.000Z', 'wang', 'room-1')");
     TempDatabase twice;
     twice.exec("insert into hzzl (jcjlh) values (2006030501), (2006030501), (2006030502), (2006030509), (2006030509)");
     const QString created = cluster.createDatabase();
@@ -215,6 +220,10 @@ TEST(CreatedbTool, SetsUpAnEmptyServerDatabase)
                   .toString(),
               "2006030501|张三|45|2006-03-05 00:00:00|  007\r\n两肺纹理增粗。|-|;2006030502|李四|-|-|-|-|-");
     EXPECT_EQ(copy.scalar("select count(*) from ks").toInt(), 1);
+    // The file's trail goes on, whole, on the server; so do its kept deletions.
+    AuditTrail::append(copy, AuditTrail::printed, 2006030501, {});
+    EXPECT_EQ(AuditTrail::verify(copy).rows, 3);
+    EXPECT_EQ(copy.scalar("select xm || jcrq from deleted_records").toString(), "王五2006-03-05 00:00:00");
     Connection empty;
     empty.setServer(refused);
     EXPECT_TRUE(failureOf([&] { empty.open(); }).contains("不是本系统的数据库"));

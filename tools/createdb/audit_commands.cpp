@@ -11,12 +11,15 @@
 
 namespace {
 
-// Runs `command` on the open file; a failure is reported and gives status 1.
-int withFile(const QString &path, const std::function<int(Connection &)> &command)
+// Runs `command` on the open database; a failure is reported and gives status 1.
+int withDatabase(const AuditCommands::Where &where, const std::function<int(Connection &)> &command)
 {
     try {
         Connection connection;
-        connection.setConnectionString(Connection::connectionStringForFile(path));
+        if (where.server)
+            connection.setServer(where.location);
+        else
+            connection.setConnectionString(Connection::connectionStringForFile(where.location));
         connection.open();
         return command(connection);
     } catch (const Failure &failure) {
@@ -51,9 +54,9 @@ QString deletionLine(const RecordBin::Deleted &deleted)
 
 } // namespace
 
-int AuditCommands::list(const QString &path, const Listing &listing)
+int AuditCommands::list(const Where &where, const Listing &listing)
 {
-    return withFile(path, [&](Connection &connection) {
+    return withDatabase(where, [&](Connection &connection) {
         if (listing.csv) {
             // The byte-order mark tells spreadsheet programs that the Chinese is UTF-8.
             Console::write(QStringLiteral("\uFEFF时间,用户,计算机,操作,记录号,说明\r\n"));
@@ -74,9 +77,9 @@ int AuditCommands::list(const QString &path, const Listing &listing)
     });
 }
 
-int AuditCommands::verify(const QString &path)
+int AuditCommands::verify(const Where &where)
 {
-    return withFile(path, [&](Connection &connection) {
+    return withDatabase(where, [&](Connection &connection) {
         const AuditTrail::Verdict verdict = AuditTrail::verify(connection);
         if (!verdict.firstBroken) {
             Console::out(QStringLiteral("操作记录完整：共 %1 条，逐条核对无误。").arg(verdict.rows));
@@ -93,9 +96,9 @@ int AuditCommands::verify(const QString &path)
     });
 }
 
-int AuditCommands::restore(const QString &path, qint64 recordNumber, const QString &deletedAt)
+int AuditCommands::restore(const Where &where, qint64 recordNumber, const QString &deletedAt)
 {
-    return withFile(path, [&](Connection &connection) {
+    return withDatabase(where, [&](Connection &connection) {
         const QList<RecordBin::Deleted> deleted = RecordBin::deletedWith(connection, recordNumber);
         if (deleted.isEmpty()) {
             Console::error(QStringLiteral("没有找到记录号为 %1 的已删除检查记录。").arg(recordNumber));

@@ -4,7 +4,8 @@
 // ruvured-createdb --check <path>           full check of a database
 // ruvured-createdb --backup <path> <copy>   consistent copy, also while the program runs
 // ruvured-createdb --audit [--verify] ...   the trail of who did what (see usage())
-// ruvured-createdb --restore <path> <number> [--deleted-at <time>]
+// ruvured-createdb --restore <path> <number> [--deleted-at <time>]   a deleted examination put back
+//   (--audit and --restore take --server "<conninfo>" in place of <path>)
 // ruvured-createdb [--sample] --server "<conninfo>"   the tables in an empty server database
 // ruvured-createdb --copy <path> --server "<conninfo>" a workstation file moved to an empty server database
 // ruvured-createdb --upgrade --server "<conninfo>"    a server database of an older version brought up to date
@@ -53,6 +54,8 @@ int usage()
                                  "  逐条核对操作记录链；完整时退出状态为 0，否则指出第一条不符的记录。\n"
                                  "用法：ruvured-createdb --restore <数据库文件> <记录号> [--deleted-at \"删除时间\"]\n"
                                  "  恢复在“病历管理”中删除的检查记录；同一记录号删除过多份时，用列出的删除时间指明哪一份。\n"
+                                 "  --audit 和 --restore 用 --server \"<连接字符串>\" 代替数据库文件时，"
+                                 "处理数据库服务器上的数据库。\n"
                                  "用法：ruvured-createdb [--sample] --server \"<连接字符串>\"\n"
                                  "  在数据库服务器上一个已有的空数据库中建表。\n"
                                  "用法：ruvured-createdb --copy <数据库文件> --server \"<连接字符串>\"\n"
@@ -180,14 +183,14 @@ int main(int argc, char *argv[])
     const auto only = [&](const QStringList &allowed) {
         return std::all_of(given.begin(), given.end(), [&](const QString &option) { return allowed.contains(option); });
     };
-    // The trail commands read a database file.
-    if ((mode == QLatin1String("--audit") || mode == QLatin1String("--restore")) && !server.isEmpty())
-        return usage();
+    // The trail commands work on a database file or on the server, never both.
+    const bool onTheServer = !server.isEmpty();
+    const AuditCommands::Where where{onTheServer ? server : paths.value(0), onTheServer};
     if (mode == QLatin1String("--audit")) {
-        if (paths.size() != 1)
+        if (paths.size() != (onTheServer ? 0 : 1))
             return usage();
         if (options.contains("--verify"))
-            return given.size() == 1 ? AuditCommands::verify(paths.first()) : usage();
+            return given.size() == 1 ? AuditCommands::verify(where) : usage();
         if (!only({"--from", "--to", "--record", "--csv"}))
             return usage();
         AuditCommands::Listing listing;
@@ -208,14 +211,14 @@ int main(int argc, char *argv[])
                 return usage();
             listing.recordNumber = number;
         }
-        return AuditCommands::list(paths.first(), listing);
+        return AuditCommands::list(where, listing);
     }
     if (mode == QLatin1String("--restore")) {
         bool isNumber = false;
-        const qlonglong number = paths.size() == 2 ? paths.at(1).toLongLong(&isNumber) : 0;
+        const qlonglong number = paths.size() == (onTheServer ? 1 : 2) ? paths.last().toLongLong(&isNumber) : 0;
         if (!isNumber || !only({"--deleted-at"}))
             return usage();
-        return AuditCommands::restore(paths.first(), number, options.value("--deleted-at"));
+        return AuditCommands::restore(where, number, options.value("--deleted-at"));
     }
     if (!given.isEmpty())
         return usage();

@@ -114,7 +114,8 @@ void compareTable(sqlite3 *db, ServerSession &session, const Schema::Table &tabl
     qint64 row = 0;
     for (;;) {
         const ServerSession::Result copy = session.exec(
-            QStringLiteral("select _rowid_, %1 from %2 where _rowid_ > ? order by _rowid_ limit 1000").arg(list, table.name),
+            QStringLiteral("select %3, %1 from %2 where %3 > ? order by %3 limit 1000")
+                .arg(list, table.name, ServerSchema::keyColumn(table.name)),
             {after});
         for (int i = 0; i < copy.rowCount(); ++i, ++row) {
             if (!file.step())
@@ -155,7 +156,8 @@ qint64 ServerDatabase::copy(const QString &file, const QString &conninfo)
     requireCopyable(source.db, file);
     ServerSession session(conninfo);
     inEmptyDatabase(session, [&] {
-        for (const Schema::Table &table : Schema::tables()) {
+        // The trail keeps its ids and hashes: its chain goes on unbroken on the server.
+        for (const Schema::Table &table : Schema::tables() + Schema::trailTables()) {
             copyTable(source.db, session, table);
             compareTable(source.db, session, table);
         }
