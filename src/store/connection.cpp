@@ -141,8 +141,8 @@ void Connection::verifyServer()
         if (const QString missing = ServerSchema::missingColumn(*session_, tables); !missing.isEmpty())
             throw Failure(QStringLiteral("数据库服务器上的数据库缺少%1，不是完整的本系统数据库。").arg(missing));
     };
-    requireColumns(Schema::tables());
     if (marks.version < ServerSchema::version) {
+        requireColumns(Schema::tables());
         try {
             ServerSchema::upgrade(*session_);
         } catch (const Failure &failure) {
@@ -153,7 +153,7 @@ void Connection::verifyServer()
         }
     }
     // Every action writes its trace: without the trail nothing could be saved.
-    requireColumns(Schema::trailTables());
+    requireColumns(Schema::tables() + Schema::trailTables());
 }
 
 void Connection::openFile()
