@@ -267,6 +267,7 @@ void Connection::close()
 {
     check_.reset();
     session_.reset();
+    statements_.clear();
     // Every statement is finalized by its owner before this: v2 would keep a
     // connection with an unfinished statement alive as a zombie.
     sqlite3_close_v2(db_);
@@ -296,8 +297,11 @@ void Connection::dropIfLost()
 
 QVariant Connection::scalar(const QString &text, const QVariantList &values)
 {
-    if (!onServer())
-        return Statement::scalar(handle(), text, values);
+    if (!onServer()) {
+        const StatementCache::Lease statement = statements_.take(handle(), text);
+        statement->bindAll(values);
+        return statement->step() ? statement->value(0) : QVariant();
+    }
     const ServerSession::Result result = serverRows(text, values);
     return result.rowCount() > 0 && result.columnCount() > 0 ? result.value(0, 0) : QVariant();
 }
@@ -306,12 +310,12 @@ void Connection::rows(const QString &text, const QVariantList &values, const std
 {
     QVariantList row;
     if (!onServer()) {
-        Statement statement(handle(), text);
-        statement.bindAll(values);
-        while (statement.step()) {
+        const StatementCache::Lease statement = statements_.take(handle(), text);
+        statement->bindAll(values);
+        while (statement->step()) {
             row.clear();
-            for (int column = 0; column < statement.columnCount(); ++column)
-                row << statement.value(column);
+            for (int column = 0; column < statement->columnCount(); ++column)
+                row << statement->value(column);
             each(row);
         }
         return;
@@ -471,7 +475,9 @@ void Connection::write(const QString &text, const QVariantList &values)
     sqlite3 *db = handle();
     finishCounting();
     const CheckPause pause(check_.get());
-    Statement::execute(db, text, values);
+    const StatementCache::Lease statement = statements_.take(db, text);
+    statement->bindAll(values);
+    statement->step();
 }
 
 qint64 Connection::insert(const QString &table, const QStringList &columns, const QVariantList &values)

@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include "store/server_session.h"
+#include "store/statement_cache.h"
 #include <functional>
 #include <memory>
 #include <vector>
@@ -129,4 +130,5 @@ private:
     std::function<void(const QString &, int)> onUpgrade_;
     std::unique_ptr<IntegrityCheck> check_;
     std::vector<DataSet *> dataSets_;
+    StatementCache statements_;
 };

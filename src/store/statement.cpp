@@ -111,6 +111,11 @@ void Statement::reset()
     sqlite3_reset(statement_);
 }
 
+void Statement::clearBindings()
+{
+    sqlite3_clear_bindings(statement_);
+}
+
 int Statement::columnCount() const
 {
     return sqlite3_column_count(statement_);

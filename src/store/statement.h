@@ -27,6 +27,8 @@ public:
     bool step();
     // Back before the first row, bindings kept.
     void reset();
+    // Every parameter back to null.
+    void clearBindings();
 
     sqlite3 *database() const { return db_; }
     int columnCount() const;
