@@ -414,3 +414,34 @@ TEST(Connection, ASaveWhileAnotherProgramHoldsTheFileSaysItIsInUse)
     EXPECT_EQ(Statement::scalar(connection.handle(), "select bt from bt").toString(), "胸部");
     EXPECT_EQ(bt.recordCount(), 1);
 }
+
+// Statements the connection keeps prepared are given back reset: none holds a
+// reading open between actions, and one still being stepped is not shared.
+TEST(Connection, KeptStatementsHoldNothingOpenAndAreNotShared)
+{
+    TempDatabase db;
+    Connection &connection = db.connection();
+    for (int i = 1; i <= 3; ++i)
+        connection.write("insert into bt (bt) values (?)", {QString::number(i)});
+    const auto busyStatements = [&] {
+        int busy = 0;
+        for (sqlite3_stmt *statement = sqlite3_next_stmt(connection.handle(), nullptr); statement;
+             statement = sqlite3_next_stmt(connection.handle(), statement))
+            busy += sqlite3_stmt_busy(statement);
+        return busy;
+    };
+    EXPECT_EQ(connection.scalar("select bt from bt order by bt").toString(), "1");
+    EXPECT_EQ(busyStatements(), 0);
+
+    // The same text inside its own rows: a second statement, each with its own values.
+    QStringList pairs;
+    connection.rows("select bt from bt where bt >= ? order by bt", {"2"}, [&](const QVariantList &outer) {
+        connection.rows("select bt from bt where bt >= ? order by bt", {"3"},
+                        [&](const QVariantList &inner) { pairs << outer.at(0).toString() + inner.at(0).toString(); });
+    });
+    EXPECT_EQ(pairs, QStringList({"23", "33"}));
+    EXPECT_EQ(busyStatements(), 0);
+    // Values of an earlier use never linger: an unbound parameter is null.
+    EXPECT_EQ(connection.scalar("select ?", {7}).toInt(), 7);
+    EXPECT_TRUE(connection.scalar("select ?", {}).isNull());
+}
