@@ -203,10 +203,7 @@ void DataSet::gridFetchLast()
     if (!active_ || !snapshot_.counting())
         return;
     const int known = snapshot_.known();
-    if (!snapshot_.learnLast()) {
-        finishCounting();
-        return;
-    }
+    snapshot_.learnLast();
     if (snapshot_.known() > known && suspended_ == 0)
         emit gridRowsAppended();
 }

@@ -12,10 +12,12 @@ std::optional<RowidList> RowSource::wholeTable()
         return keys;
     qint64 next = low.toLongLong();
     const qint64 high = highestKey();
-    for (const qint64 gap : removedBetween(next, high)) {
-        keys.appendRange(next, gap - 1);
-        next = gap + 1;
-    }
+    connection_->rows(QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"),
+                      {shape_->table, next, high}, [&](const QVariantList &removed) {
+                          const qint64 gap = removed.at(0).toLongLong();
+                          keys.appendRange(next, gap - 1);
+                          next = gap + 1;
+                      });
     keys.appendRange(next, high);
     return keys;
 }

@@ -47,8 +47,6 @@ public:
 protected:
     // Whether the removals from the shape's table are kept in removed_rows.
     virtual bool removalsKept() = 0;
-    // The removed keys from `low` to `high`, ascending.
-    virtual std::vector<qint64> removedBetween(qint64 low, qint64 high) = 0;
 
     Connection *connection_;
     Parameters parameters_;

@@ -110,18 +110,6 @@ bool ServerRowSource::removalsKept()
            == 2;
 }
 
-std::vector<qint64> ServerRowSource::removedBetween(qint64 low, qint64 high)
-{
-    const ServerSession::Result gaps = connection_->serverRows(
-        QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"),
-        {shape_->table, low, high});
-    std::vector<qint64> removed;
-    removed.reserve(gaps.rowCount());
-    for (int row = 0; row < gaps.rowCount(); ++row)
-        removed.push_back(gaps.value(row, 0).toLongLong());
-    return removed;
-}
-
 std::vector<RowSource::Column> ServerRowSource::readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows)
 {
     const ServerSession::Result result = run(text);
@@ -146,7 +134,7 @@ int ServerRowSource::appendKeys(RowidList &keys, qint64 after, qint64 bound, int
     return learnt;
 }
 
-std::optional<RowidList> ServerRowSource::lastKeys(qint64 after, qint64 bound, int limit)
+RowidList ServerRowSource::lastKeys(qint64 after, qint64 bound, int limit)
 {
     const ServerSession::Result result = walk(SelectShape::Walk::Descending, after, bound, limit);
     RowidList keys;

@@ -14,7 +14,7 @@ public:
     std::vector<Column> readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows) override;
 
     int appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit) override;
-    std::optional<RowidList> lastKeys(qint64 after, qint64 bound, int limit) override;
+    RowidList lastKeys(qint64 after, qint64 bound, int limit) override;
     std::vector<SnapshotCache::Row> rowsBetween(qint64 first, qint64 last) override;
     std::vector<SnapshotCache::Row> rowsWithKeys(const std::vector<qint64> &keys) override;
 
@@ -27,7 +27,6 @@ public:
 
 protected:
     bool removalsKept() override;
-    std::vector<qint64> removedBetween(qint64 low, qint64 high) override;
 
 private:
     ServerSession::Result run(const QString &text, const QVariantList &positional = {},

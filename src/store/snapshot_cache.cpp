@@ -60,20 +60,17 @@ int SnapshotCache::learn(int limit)
     return count;
 }
 
-bool SnapshotCache::learnLast(int limit)
+void SnapshotCache::learnLast(int limit)
 {
     if (!counting_ || last_.size() > 0)
-        return true;
-    std::optional<RowidList> last = source_->lastKeys(learntUpTo(), bound_, limit);
-    if (!last)
-        return false;
-    if (last->size() < limit) {  // nothing lies between
-        keys_.append(*last);
+        return;
+    RowidList last = source_->lastKeys(learntUpTo(), bound_, limit);
+    if (last.size() < limit) {  // nothing lies between
+        keys_.append(last);
         counting_ = false;
     } else {
-        last_ = std::move(*last);
+        last_ = std::move(last);
     }
-    return true;
 }
 
 qint64 SnapshotCache::learntUpTo() const

@@ -3,7 +3,6 @@
 #include <QVariantList>
 #include <QtGlobal>
 #include <limits>
-#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -40,12 +39,8 @@ public:
         // The result's rows among `keys`, in any order.
         virtual std::vector<Row> rowsWithKeys(const std::vector<qint64> &keys) = 0;
         // The result's last `limit` keys above `after` and at most `bound`
-        // (fewer when there are no more), ascending; nullopt from an engine
-        // that reads its keys forwards only.
-        virtual std::optional<RowidList> lastKeys(qint64 /*after*/, qint64 /*bound*/, int /*limit*/)
-        {
-            return std::nullopt;
-        }
+        // (fewer when there are no more), ascending.
+        virtual RowidList lastKeys(qint64 after, qint64 bound, int limit) = 0;
     };
 
     // Rows read together: a few screens. A page of rows scattered over the
@@ -86,8 +81,8 @@ public:
     int learn(int limit = countStep);
     void learnAll() { learn(std::numeric_limits<int>::max()); }
     // Learns the result's last `limit` keys ahead of those in between, when
-    // they are not known yet. False when the source cannot read them so.
-    bool learnLast(int limit = lastStep);
+    // they are not known yet.
+    void learnLast(int limit = lastStep);
 
     // The row at position `index` (< known()). A row gone before its page
     // was read holds nulls.

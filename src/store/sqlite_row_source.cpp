@@ -37,17 +37,6 @@ bool SqliteRowSource::removalsKept()
            == 2;
 }
 
-std::vector<qint64> SqliteRowSource::removedBetween(qint64 low, qint64 high)
-{
-    Statement gaps(connection_->handle(),
-                   QStringLiteral("select rid from removed_rows where tbl = ? and rid between ? and ? order by rid"));
-    gaps.bindAll({shape_->table, low, high});
-    std::vector<qint64> removed;
-    while (gaps.step())
-        removed.push_back(gaps.value(0).toLongLong());
-    return removed;
-}
-
 std::vector<RowSource::Column> SqliteRowSource::readWhole(const QString &text, std::vector<SnapshotCache::Row> &rows)
 {
     Statement statement(connection_->handle(), text);
@@ -75,7 +64,7 @@ int SqliteRowSource::appendKeys(RowidList &keys, qint64 after, qint64 bound, int
     return learnt;
 }
 
-std::optional<RowidList> SqliteRowSource::lastKeys(qint64 after, qint64 bound, int limit)
+RowidList SqliteRowSource::lastKeys(qint64 after, qint64 bound, int limit)
 {
     Statement rows(connection_->handle(), shape_->rowidsInOrder(SelectShape::Walk::Descending));
     bindWalk(rows, after, bound, limit);

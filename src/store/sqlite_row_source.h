@@ -16,11 +16,10 @@ public:
     int appendKeys(RowidList &keys, qint64 after, qint64 bound, int limit) override;
     std::vector<SnapshotCache::Row> rowsBetween(qint64 first, qint64 last) override;
     std::vector<SnapshotCache::Row> rowsWithKeys(const std::vector<qint64> &keys) override;
-    std::optional<RowidList> lastKeys(qint64 after, qint64 bound, int limit) override;
+    RowidList lastKeys(qint64 after, qint64 bound, int limit) override;
 
 protected:
     bool removalsKept() override;
-    std::vector<qint64> removedBetween(qint64 low, qint64 high) override;
 
 private:
     void bind(Statement &statement) const;

@@ -28,7 +28,7 @@ public:
             found.push_back({it->first, {it->second}});
         return found;
     }
-    std::optional<RowidList> lastKeys(qint64 after, qint64 bound, int limit) override
+    RowidList lastKeys(qint64 after, qint64 bound, int limit) override
     {
         ++reads;
         std::vector<qint64> downwards;
@@ -112,7 +112,7 @@ TEST(SnapshotCache, LearnsTheReadingInKeyOrderAndNothingAboveItsBound)
             source.rows[c.rows + 1] = QStringLiteral("later");
             const QString first = cache.row(0).values.at(0).toString();
             if (lastFirst) {
-                ASSERT_TRUE(cache.learnLast());
+                cache.learnLast();
                 EXPECT_EQ(cache.row(cache.known() - 1).values.at(0).toString(), atOpening.last());
                 // Kept before it moves down: another data set changes it.
                 cache.keep(cache.known() - 1);
